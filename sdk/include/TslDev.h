@@ -6,5 +6,7 @@
 // Text of a status code (UTF-8); valid for the life of the process.
 TSL_EXTERN_C TSL_API const char* TSL_NET_DEV_GetErrorCodeStr(int code);
 
+#include "TslDiscovery.h"
+
 // Starts the log file in "./log/" beside `path`; nothing is logged before.
 TSL_EXTERN_C TSL_API int TSL_NET_DEV_SetLogPath(const char* path);

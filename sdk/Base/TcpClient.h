@@ -1,0 +1,56 @@
+// One framed TCP connection with its own receive thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tsl {
+
+class TcpSocket;
+
+struct FramingConfig {
+    std::vector<uint8_t> magic;  // compared with the head's first bytes; empty: no check
+    uint32_t bufferSize = 0;     // largest accepted message; 0 means 1,048,576
+    uint16_t headerLength = 0;
+    uint16_t lengthOffset = 0;
+    uint16_t lengthWidth = 4;  // 1 to 4 bytes, little-endian
+};
+
+class TcpClient {
+public:
+    using MessageCallback = std::function<void(const std::vector<uint8_t>&)>;
+    using CloseCallback = std::function<void()>;
+
+    TcpClient(std::string host, uint16_t port);
+    ~TcpClient();  // never calls the close callback; joins the receive thread
+    TcpClient(const TcpClient&) = delete;
+    TcpClient& operator=(const TcpClient&) = delete;
+
+    // Both are set before Connect and not changed while connected.
+    void SetMessageCallback(MessageCallback cb);
+    void SetCloseCallback(CloseCallback cb);
+    int SetFraming(const FramingConfig& config);
+
+    // 0, or -1 (not dotted IPv4, refused, timed out, already connected once).
+    int Connect(int32_t timeoutMs);
+    // Sends all bytes or fails: the byte count, or -1.
+    int Send(const void* data, size_t length);
+    // Shuts the connection down; the receive thread ends and reports the close.
+    int Close();
+
+    std::string GetLocalAddress() const;
+    uint16_t GetLocalPort() const;  // 0xFFFF when not connected
+
+private:
+    void ReceiveLoop();
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tsl
