@@ -1,0 +1,191 @@
+#include "Base/Manager.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <string>
+#include <thread>
+
+#include "Base/Codec.h"
+#include "Base/Logger.h"
+#include "Base/MessageHead.h"
+#include "Base/Net.h"
+#include "Base/NetworkAdapters.h"
+
+namespace tsl {
+
+namespace {
+
+constexpr uint16_t kDiscoveryPort = 7000;
+constexpr uint32_t kCmdSearch = 1000;
+constexpr uint32_t kCmdNetworkSetup = 1500;
+constexpr auto kReplyWindow = std::chrono::milliseconds(300);
+constexpr size_t kDatagramArea = 2048;
+constexpr size_t kResultSize = 4;
+// Room for a few thousand replies of 430 bytes: a search for many devices
+// must not lose replies in the kernel while the window is open.
+constexpr int kReceiveBuffer = 4 << 20;
+
+// Decodes the payload of a reply in place behind its head. False for a
+// datagram too short for a head, one whose length field claims more than
+// arrived, or a payload that does not decode.
+bool DecodeReply(uint8_t* area, int received, MessageHead* head, uint32_t* plain) {
+    if (received < static_cast<int>(kHeadSize)) return false;
+    *head = ReadHead(area);
+    if (head->length > static_cast<uint32_t>(received) - kHeadSize) return false;
+    return DecodePayload(area + kHeadSize, static_cast<int32_t>(head->length), area + kHeadSize, plain) == 0;
+}
+
+int32_t ReadResult(const uint8_t* area) {
+    int32_t result;
+    std::memcpy(&result, area + kHeadSize, sizeof result);
+    return result;
+}
+
+// A device's code c becomes -1000 - c; whatever c is, a refusal stays a
+// negative status and never reads as success.
+int32_t RefusalStatus(int32_t code) {
+    int64_t status = -1000 - static_cast<int64_t>(code);
+    return static_cast<int32_t>(std::clamp<int64_t>(status, INT32_MIN, -1));
+}
+
+std::mutex g_instanceMutex;
+std::atomic<Manager*> g_instance{nullptr};
+bool g_instanceStopped = false;
+
+}  // namespace
+
+Manager::Manager(bool openSockets) {
+    if (!openSockets) return;
+    const Endpoint broadcast{IPv4Address{{255, 255, 255, 255}}, kDiscoveryPort};
+    for (const auto& adapter : NetworkAdapters()) {
+        std::optional<IPv4Address> address = IPv4Address::Parse(adapter.first);
+        if (!address) continue;
+        std::unique_ptr<UdpSocket> socket = UdpSocket::Create(Endpoint{*address, 0});
+        if (!socket) continue;
+        socket->SetBroadcast(true);
+        socket->SetRemoteEndpoint(broadcast);
+        socket->SetNonBlocking(true);
+        socket->SetReceiveBuffer(kReceiveBuffer);
+        sockets_.push_back(std::move(socket));
+    }
+}
+
+Manager::~Manager() = default;
+
+// Held by pointer so that the library's unload sequence decides when the
+// sockets close, rather than the order of static destructors.
+Manager& Manager::Instance() {
+    if (Manager* manager = g_instance.load(std::memory_order_acquire)) return *manager;
+    std::lock_guard<std::mutex> lock(g_instanceMutex);
+    if (!g_instance.load()) g_instance.store(new Manager(!g_instanceStopped), std::memory_order_release);
+    return *g_instance.load();
+}
+
+void Manager::ShutdownInstance() {
+    Manager* manager;
+    {
+        std::lock_guard<std::mutex> lock(g_instanceMutex);
+        manager = g_instance.load();
+        g_instanceStopped = true;
+    }
+    if (manager) manager->CloseSockets();
+}
+
+void Manager::CloseSockets() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    sockets_.clear();
+}
+
+size_t Manager::SocketCount() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sockets_.size();
+}
+
+void Manager::Drain() {
+    uint8_t area[kDatagramArea];
+    for (auto& socket : sockets_)
+        while (socket->ReceiveFrom(area, sizeof area, nullptr) >= 0) {
+        }
+}
+
+std::vector<Np_SearchInfo> Manager::Search(uint32_t type) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    uint8_t request[kHeadSize];
+    WriteHead(request, MakeHead(type, kCmdSearch, NextIdentity(IdentityModule::Discovery), 0));
+    Drain();
+    for (auto& socket : sockets_) socket->Send(request, sizeof request);
+    std::this_thread::sleep_for(kReplyWindow);
+
+    std::map<std::string, Np_SearchInfo> found;
+    std::vector<uint8_t> area(kDatagramArea);
+    for (auto& socket : sockets_) {
+        for (;;) {
+            // A clean area for every datagram: nothing of an earlier, longer
+            // one can pass for part of this one.
+            std::fill(area.begin(), area.end(), 0);
+            int received = socket->ReceiveFrom(area.data(), area.size(), nullptr);
+            if (received < 0) break;
+            MessageHead head;
+            uint32_t plain = 0;
+            if (!DecodeReply(area.data(), received, &head, &plain)) continue;
+            if (plain < kResultSize + sizeof(Np_SearchInfo) || ReadResult(area.data()) != 0) continue;
+            Np_SearchInfo record;
+            std::memcpy(&record, area.data() + kHeadSize + kResultSize, sizeof record);
+            size_t macLength = strnlen(record.mac, sizeof record.mac);
+            if (macLength == sizeof record.mac) continue;
+            std::string mac(record.mac, macLength);
+            LOG_INFO("mac:%s", mac.c_str());
+            found[mac] = record;
+        }
+    }
+
+    std::vector<Np_SearchInfo> result;
+    result.reserve(found.size());
+    for (const auto& entry : found) result.push_back(entry.second);
+    return result;
+}
+
+int32_t Manager::SetNetworkInfo(const Np_NetworkInfo& info) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<uint8_t> request(kHeadSize + EncodedPayloadSize(sizeof info));
+    MessageHead head = MakeHead(0, kCmdNetworkSetup, NextIdentity(IdentityModule::Discovery), sizeof info);
+    std::memcpy(request.data() + kHeadSize, &info, sizeof info);
+    // Through a local: the head is packed, its length field misaligned.
+    uint32_t encoded = 0;
+    if (EncodePayload(request.data() + kHeadSize, sizeof info, request.data() + kHeadSize, &encoded) != 0)
+        return ERR_REQUEST_ENCODE;
+    head.length = encoded;
+    WriteHead(request.data(), head);
+    const size_t requestSize = kHeadSize + head.length;
+
+    Drain();
+    for (auto& socket : sockets_) socket->Send(request.data(), requestSize);
+    std::this_thread::sleep_for(kReplyWindow);
+
+    std::vector<uint8_t> area(kDatagramArea);
+    for (auto& socket : sockets_) {
+        for (;;) {
+            std::fill(area.begin(), area.end(), 0);
+            int received = socket->ReceiveFrom(area.data(), area.size(), nullptr);
+            if (received < 0) break;
+            // Only a reply to this command decides; a stray search reply or a
+            // scrap too short to name its command is passed over.
+            if (received < static_cast<int>(kHeadSize) || ReadHead(area.data()).cmd != kCmdNetworkSetup)
+                continue;
+            MessageHead reply;
+            uint32_t plain = 0;
+            if (!DecodeReply(area.data(), received, &reply, &plain) || plain < kResultSize) {
+                LOG_ERROR("Decode payload error");
+                return ERR_RESPONSE_DECODE;
+            }
+            int32_t code = ReadResult(area.data());
+            return code == 0 ? ERR_SUCCESS : RefusalStatus(code);
+        }
+    }
+    return ERR_RESPONSE_TIMEOUT;
+}
+
+}  // namespace tsl
