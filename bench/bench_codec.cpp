@@ -26,7 +26,8 @@ void BM_PayloadCodec(benchmark::State& state) {
 void BM_RawOpenSsl(benchmark::State& state) {
     const size_t n = static_cast<size_t>(state.range(0));
     const size_t padded = (n & ~size_t(15)) + 16;
-    const unsigned char key[16] = {'w', 's', 'e', 'l', '@', 'D', 'O', 'R', '-', '*', '-', '*', '1', '9', '7', '5'};
+    const unsigned char key[16] = {'w', 's', 'e', 'l', '@', 'D', 'O', 'R',
+                                   '-', '*', '-', '*', '1', '9', '7', '5'};
     std::vector<uint8_t> work(padded, 0x5A), text(4 * ((padded + 2) / 3) + 1);
     EVP_CIPHER_CTX* enc = EVP_CIPHER_CTX_new();
     EVP_CIPHER_CTX* dec = EVP_CIPHER_CTX_new();

@@ -36,7 +36,9 @@ constexpr DecodeTable kDecode;
 
 std::atomic<uint64_t> g_cipherGeneration{1};
 
-[[noreturn]] void ThrowInvalid() { throw std::runtime_error("Input is not valid base64-encoded data."); }
+[[noreturn]] void ThrowInvalid() {
+    throw std::runtime_error("Input is not valid base64-encoded data.");
+}
 
 }  // namespace
 
@@ -110,9 +112,10 @@ void Aes128::DecryptBlocks(uint8_t* data, size_t count) const {
         throw std::runtime_error("AES-128 decryption failed");
 }
 
+// Never destroyed: receive threads may still decipher while the process exits.
 const Aes128& PayloadCipher() {
-    static const Aes128 cipher(kPayloadKey);
-    return cipher;
+    static const Aes128* cipher = new Aes128(kPayloadKey);
+    return *cipher;
 }
 
 void Base64EncodeInto(const uint8_t* src, size_t count, char* dst) {

@@ -10,7 +10,7 @@ namespace tsl {
 // AES-128 block cipher. The key schedule is expanded once in the constructor
 // and only read afterwards, so one object may be used from any thread.
 class Aes128 {
-public:
+  public:
     explicit Aes128(const uint8_t key[16]);
     ~Aes128();
     Aes128(const Aes128&) = delete;
@@ -22,7 +22,7 @@ public:
     void EncryptBlocks(uint8_t* data, size_t count) const;
     void DecryptBlocks(uint8_t* data, size_t count) const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
@@ -46,7 +46,7 @@ int32_t DecodePayload(const uint8_t* src, int32_t count, uint8_t* dst, uint32_t*
 // 4648 alphabets, "=" and "." as padding and unpadded final groups.
 std::string Base64Encode(const uint8_t* data, size_t count);
 std::string Base64Decode(const std::string& text);  // throws std::runtime_error
-int Base64CharValue(char c);                         // throws std::runtime_error
+int Base64CharValue(char c);                        // throws std::runtime_error
 
 // Non-throwing decoder beneath both: writes at most count*3/4 bytes to dst
 // (dst may equal src) and returns the byte count, or -1 on invalid text.

@@ -40,7 +40,9 @@ inline MessageHead ReadHead(const void* bytes) {
     return h;
 }
 
-inline void WriteHead(void* bytes, const MessageHead& h) { std::memcpy(bytes, &h, sizeof h); }
+inline void WriteHead(void* bytes, const MessageHead& h) {
+    std::memcpy(bytes, &h, sizeof h);
+}
 
 inline MessageHead MakeHead(uint32_t type, uint32_t cmd, uint32_t identity, uint32_t length) {
     return MessageHead{kMessageMagic, kMessageVersion, type, cmd, identity, length};

@@ -12,7 +12,9 @@ ThreadPool::ThreadPool(unsigned workers) {
     for (int32_t i = 0; i < n; ++i) workers_.emplace_back([this] { WorkerLoop(); });
 }
 
-ThreadPool::~ThreadPool() { Stop(); }
+ThreadPool::~ThreadPool() {
+    Stop();
+}
 
 void ThreadPool::Stop() {
     {

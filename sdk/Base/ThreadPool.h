@@ -15,7 +15,7 @@
 namespace tsl {
 
 class ThreadPool {
-public:
+  public:
     explicit ThreadPool(unsigned workers);
     ~ThreadPool();
     ThreadPool(const ThreadPool&) = delete;
@@ -46,7 +46,7 @@ public:
     // Stops and joins the workers, printing one "join thread " line each.
     void Stop();
 
-private:
+  private:
     void WorkerLoop();
 
     std::mutex mutex_;

@@ -44,7 +44,7 @@ std::string CipherTextOf(std::vector<uint8_t> blocks) {
 TEST(MessageHead, LayoutIsLittleEndianAndPacked) {
     uint8_t bytes[kHeadSize];
     WriteHead(bytes, MakeHead(100, 2006, 0x01020304, 32));
-    const uint8_t expect[kHeadSize] = {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x02, 100, 0, 0, 0, 0xD6,
+    const uint8_t expect[kHeadSize] = {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x02, 100, 0,  0, 0, 0xD6,
                                        0x07, 0,    0,    4,    3,    2,    1,   32, 0, 0, 0};
     EXPECT_EQ(0, std::memcmp(bytes, expect, kHeadSize));
     EXPECT_EQ(2006u, ReadHead(bytes).cmd);

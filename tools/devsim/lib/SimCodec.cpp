@@ -8,7 +8,8 @@
 namespace devsim {
 
 namespace {
-const unsigned char kKey[16] = {'w', 's', 'e', 'l', '@', 'D', 'O', 'R', '-', '*', '-', '*', '1', '9', '7', '5'};
+const unsigned char kKey[16] = {'w', 's', 'e', 'l', '@', 'D', 'O', 'R',
+                                '-', '*', '-', '*', '1', '9', '7', '5'};
 
 struct CtxFree {
     void operator()(EVP_CIPHER_CTX* c) const { EVP_CIPHER_CTX_free(c); }
@@ -63,7 +64,8 @@ std::string Encipher(const Bytes& plain) {
     work.resize(padded, static_cast<uint8_t>(padded - plain.size()));
     if (!Crypt(true, work.data(), padded)) return {};
     std::string text(4 * ((padded + 2) / 3) + 1, '\0');
-    int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), work.data(), static_cast<int>(padded));
+    int n =
+        EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), work.data(), static_cast<int>(padded));
     text.resize(static_cast<size_t>(n));
     return text;
 }

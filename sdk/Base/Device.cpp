@@ -1,0 +1,462 @@
+#include "Base/Device.h"
+
+#include <chrono>
+#include <cinttypes>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "Base/Codec.h"
+#include "Base/Logger.h"
+#include "Base/NetworkAdapters.h"
+#include "Base/TcpClient.h"
+#include "Base/ThreadPool.h"
+
+namespace tsl {
+
+namespace {
+
+constexpr uint32_t kCmdLogin = 1001;
+constexpr uint32_t kCmdSetPassword = 1003;
+constexpr uint32_t kCmdHeartbeat = 1007;
+constexpr uint32_t kLoginPayloadSize = 80;
+constexpr uint32_t kHeartbeatPayloadSize = 20;
+constexpr auto kTick = std::chrono::milliseconds(100);
+// Largest text that can decipher into the event area (1,024 bytes plus a
+// whole block of padding).
+constexpr uint32_t kMaxEventText = 4 * ((kEventAreaSize + 16 + 2) / 3);
+
+bool IsPushed(uint32_t cmd) {
+    return (cmd / 100) % 10 == 8;
+}
+
+// Device result code c as a status: always negative, or -18 for a code a
+// correct device never sends.
+int32_t DeviceStatus(int32_t code) {
+    int64_t status = -1000 - static_cast<int64_t>(code);
+    if (status >= 0 || status < INT32_MIN) return -18;
+    return static_cast<int32_t>(status);
+}
+
+// Bytes of a plain payload that must not reach the log: the password.
+void MaskCredentials(uint32_t cmd, uint8_t* payload, uint32_t length) {
+    uint32_t from = 0, to = 0;
+    if (cmd == kCmdLogin) from = 16, to = 32;
+    if (cmd == kCmdSetPassword) from = 0, to = 32;
+    for (uint32_t i = from; i < to && i < length; ++i) payload[i] = '*';
+}
+
+bool HoldsCredentials(uint32_t cmd) {
+    return cmd == kCmdLogin || cmd == kCmdSetPassword;
+}
+
+}  // namespace
+
+struct Device::Waiter {
+    uint32_t identity;
+    uint32_t cmd;
+    bool filled = false;
+    std::vector<uint8_t> message;
+    std::condition_variable cond;
+};
+
+Device::Device(const char* ip, uint32_t port)
+    : ip_(ip ? ip : ""),
+      port_(port),
+      events_(std::make_shared<EventQueue>()),
+      tcpClient_(std::make_unique<TcpClient>(ip_, static_cast<uint16_t>(port))) {
+    tcpClient_->SetMessageCallback([this](const std::vector<uint8_t>& message) { OnReceive(message); });
+    FramingConfig framing;
+    framing.bufferSize = 1048576;
+    framing.headerLength = kHeadSize;
+    framing.lengthOffset = kLengthOffset;
+    framing.lengthWidth = 4;
+    tcpClient_->SetFraming(framing);
+}
+
+Device::~Device() {
+    Shutdown();
+}
+
+void Device::Shutdown() {
+    {
+        std::lock_guard<std::mutex> lock(heartbeatMutex_);
+        running_ = false;
+    }
+    heartbeatWake_.notify_all();
+    if (heartbeatThread_.joinable() && heartbeatThread_.get_id() != std::this_thread::get_id())
+        heartbeatThread_.join();
+    // Joins the receive thread without reporting the close.
+    tcpClient_.reset();
+}
+
+void Device::OnEvent(EventMessage) {}
+
+int32_t Device::Connect() {
+    tcpClient_->SetCloseCallback([this] { OnClosed(); });
+    if (tcpClient_->Connect(timeoutMs()) != 0) return -3;
+    std::string local = tcpClient_->GetLocalAddress();
+    const auto& adapters = LocalAdapters();
+    auto it = adapters.find(local);
+    std::lock_guard<std::mutex> lock(addressMutex_);
+    localIp_ = local;
+    if (it != adapters.end()) localMac_ = it->second;
+    return 0;
+}
+
+int32_t Device::Login(const char* user, const char* password, void* loginInfo) {
+    char payload[kLoginPayloadSize] = {};
+    std::snprintf(payload, 16, "%s", user ? user : "");
+    std::snprintf(payload + 16, 16, "%s", password ? password : "");
+    std::snprintf(payload + 32, 18, "%s", localMac().c_str());
+    std::snprintf(payload + 50, 16, "%s", localIp().c_str());
+    int32_t status =
+        Call(IdentityModule::Common, kCmdLogin, payload, kLoginPayloadSize, loginInfo, kLoginRecordSize);
+    if (status != 0) return status;
+    {
+        std::lock_guard<std::mutex> lock(heartbeatMutex_);
+        if (heartbeatThread_.joinable()) return 0;
+        running_ = true;
+    }
+    heartbeatThread_ = std::thread([this] { HeartbeatLoop(); });
+    return 0;
+}
+
+int32_t Device::Subscribe(uint8_t mode) {
+    uint8_t payload[32] = {};
+    payload[0] = mode;
+    return Call(IdentityModule::Common, 1036, payload, sizeof payload);
+}
+
+int32_t Device::Unsubscribe() {
+    return Call(IdentityModule::Common, 1037, nullptr, 0);
+}
+
+int32_t Device::Logout() {
+    if (tcpClient_) tcpClient_->Close();
+    return 0;
+}
+
+std::string Device::localIp() const {
+    std::lock_guard<std::mutex> lock(addressMutex_);
+    return localIp_;
+}
+
+std::string Device::localMac() const {
+    std::lock_guard<std::mutex> lock(addressMutex_);
+    return localMac_;
+}
+
+void Device::SetDisconnectHook(HandleCallback hook) {
+    HandleCallback fire;
+    {
+        std::lock_guard<std::mutex> lock(callbackMutex_);
+        disconnectHook_ = std::move(hook);
+        if (closed_) fire = disconnectHook_;
+    }
+    if (fire) fire(handle());
+}
+
+void Device::SetDisconnectCallback(HandleCallback callback) {
+    HandleCallback previous;
+    std::lock_guard<std::mutex> lock(callbackMutex_);
+    previous = std::move(disconnectCallback_);
+    disconnectCallback_ = std::move(callback);
+}
+
+Device::HandleCallback Device::disconnectCallback() const {
+    std::lock_guard<std::mutex> lock(callbackMutex_);
+    return disconnectCallback_;
+}
+
+void Device::BeginOwnRemoval() {
+    std::lock_guard<std::mutex> lock(removalMutex_);
+    ++ownRemovals_;
+}
+
+bool Device::EndOwnRemoval() {
+    std::lock_guard<std::mutex> lock(removalMutex_);
+    if (--ownRemovals_ > 0 || !disconnectDeferred_) return false;
+    disconnectDeferred_ = false;
+    return true;
+}
+
+bool Device::ClaimRemoval() {
+    std::lock_guard<std::mutex> lock(removalMutex_);
+    --ownRemovals_;
+    disconnectDeferred_ = false;
+    if (removalClaimed_) return false;
+    removalClaimed_ = true;
+    return true;
+}
+
+bool Device::ClaimDisconnect() {
+    std::lock_guard<std::mutex> lock(removalMutex_);
+    if (removalClaimed_) return false;
+    if (ownRemovals_ > 0) {
+        disconnectDeferred_ = true;
+        return false;
+    }
+    removalClaimed_ = true;
+    return true;
+}
+
+void Device::OnClosed() {
+    HandleCallback hook;
+    {
+        std::lock_guard<std::mutex> lock(callbackMutex_);
+        closed_ = true;
+        hook = disconnectHook_;
+    }
+    if (hook) hook(handle());
+}
+
+int32_t Device::Call(IdentityModule module, uint32_t cmd, const void* payload, uint32_t length, void* reply,
+                     uint32_t replySize) {
+    if (kHeadSize + EncodedPayloadSize(length) > kRequestBufferSize) {
+        LOG_ERROR("Encode payload error");
+        return -7;
+    }
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[kRequestBufferSize]);
+    WriteHead(buffer.get(), MakeHead(type(), cmd, NextIdentity(module), length));
+    if (length) std::memcpy(buffer.get() + kHeadSize, payload, length);
+    return SendAndReceive(buffer.get(), reply, replySize);
+}
+
+int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize) {
+    MessageHead head = ReadHead(request);
+    uint8_t* payload = request + kHeadSize;
+    Logger& log = Logger::Instance();
+    const bool debug = log.Enabled(kLogDebug);
+    if (debug) {
+        LOG_DEBUG("Send head: type[%d] cmd[%d] identity[%d]", head.type, head.cmd, head.identity);
+        LOG_HEX(request, kHeadSize);
+        LOG_DEBUG("Send payload ori: len[%d]", head.length);
+        if (HoldsCredentials(head.cmd) && head.length <= kRequestBufferSize - kHeadSize) {
+            std::vector<uint8_t> masked(payload, payload + head.length);
+            MaskCredentials(head.cmd, masked.data(), head.length);
+            LOG_HEX(masked.data(), masked.size());
+        } else {
+            LOG_HEX(payload, head.length);
+        }
+    }
+
+    uint32_t encoded = 0;
+    if (EncodePayload(payload, static_cast<int32_t>(head.length), payload, &encoded) != 0) {
+        LOG_ERROR("Encode payload error");
+        return -7;
+    }
+    std::memcpy(request + kLengthOffset, &encoded, sizeof encoded);
+    if (debug) {
+        LOG_DEBUG("Send payload enc: len[%d]", encoded);
+        // The cipher key is no secret, so a credential's cipher text is one too.
+        if (!HoldsCredentials(head.cmd)) LOG_HEX(payload, encoded);
+    }
+
+    // Registered before sending, so that no reply can come before its waiter.
+    Waiter waiter;
+    waiter.identity = head.identity;
+    waiter.cmd = head.cmd;
+    auto unregister = [this, &waiter] {
+        for (auto it = waiters_.begin(); it != waiters_.end(); ++it)
+            if (*it == &waiter) {
+                waiters_.erase(it);
+                break;
+            }
+    };
+    {
+        std::lock_guard<std::mutex> lock(responseMutex_);
+        waiters_.push_back(&waiter);
+    }
+
+    if (!tcpClient_ || tcpClient_->Send(request, kHeadSize + encoded) == -1) {
+        {
+            std::lock_guard<std::mutex> lock(responseMutex_);
+            unregister();
+        }
+        LOG_ERROR("Send payload error");
+        return -8;
+    }
+
+    std::vector<uint8_t> message;
+    {
+        std::unique_lock<std::mutex> lock(responseMutex_);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs());
+        if (!waiter.cond.wait_until(lock, deadline, [&] { return waiter.filled; })) {
+            unregister();
+            NoteFinished(head.identity, head.cmd);
+            lock.unlock();
+            LOG_ERROR("Recv timeout");
+            return -4;
+        }
+        message = std::move(waiter.message);
+    }
+
+    MessageHead got = ReadHead(message.data());
+    uint32_t textLength = static_cast<uint32_t>(message.size() - kHeadSize);
+    if (debug) {
+        LOG_DEBUG("Recv head: type[%d] cmd[%d] identity[%d]", got.type, got.cmd, got.identity);
+        LOG_HEX(message.data(), kHeadSize);
+        LOG_DEBUG("Recv payload ori: len[%d]", got.length);
+        LOG_HEX(message.data() + kHeadSize, textLength);
+    }
+    if (got.cmd != head.cmd) {
+        LOG_ERROR("Recv request command mismatch");
+        return -5;
+    }
+    uint8_t* text = message.data() + kHeadSize;
+    uint32_t plain = 0;
+    if (DecodePayload(text, static_cast<int32_t>(textLength), text, &plain) != 0) {
+        LOG_ERROR("Decode payload error");
+        return -6;
+    }
+    if (plain < 4) {
+        LOG_DEBUG("Recv payload dec: len[%d] rc[none]", plain);
+        return -17;
+    }
+    int32_t code;
+    std::memcpy(&code, text, sizeof code);
+    if (debug) {
+        LOG_DEBUG("Recv payload dec: len[%d] rc[%d]", plain, code);
+        LOG_HEX(text, plain);
+    }
+    if (code != 0) return DeviceStatus(code);
+    if (replySize == 0 || reply == nullptr) return 0;
+    if (plain != 4 + replySize) return -17;
+    std::memcpy(reply, text + 4, replySize);
+    return 0;
+}
+
+void Device::Send(uint8_t* request) {
+    MessageHead head = ReadHead(request);
+    uint32_t encoded = 0;
+    if (EncodePayload(request + kHeadSize, static_cast<int32_t>(head.length), request + kHeadSize,
+                      &encoded) != 0) {
+        TSL_LOG_AT(kLogError, "Send", "Encode payload error");
+        return;
+    }
+    std::memcpy(request + kLengthOffset, &encoded, sizeof encoded);
+    if (tcpClient_) tcpClient_->Send(request, kHeadSize + encoded);
+}
+
+void Device::HeartbeatLoop() {
+    using Clock = std::chrono::steady_clock;
+    auto last = Clock::now();
+    auto tick = last;
+    while (missedHeartbeats_.load() < 2) {
+        auto now = Clock::now();
+        if (now - last > std::chrono::milliseconds(timeoutMs())) {
+            uint8_t buffer[kHeadSize + 64] = {};
+            WriteHead(buffer, MakeHead(type(), kCmdHeartbeat, NextIdentity(IdentityModule::Common),
+                                       kHeartbeatPayloadSize));
+            buffer[kHeadSize] = static_cast<uint8_t>(kHeartbeatPayloadSize);
+            Send(buffer);
+            ++missedHeartbeats_;
+            last = now;
+        }
+        tick += kTick;
+        std::unique_lock<std::mutex> lock(heartbeatMutex_);
+        heartbeatWake_.wait_until(lock, tick, [this] { return !running_.load(); });
+        if (!running_.load()) return;
+    }
+    tcpClient_->Close();
+}
+
+void Device::OnReceive(const std::vector<uint8_t>& message) {
+    if (message.size() < kHeadSize) return;
+    MessageHead head = ReadHead(message.data());
+    const uint8_t* text = message.data() + kHeadSize;
+    const uint32_t textLength = static_cast<uint32_t>(message.size() - kHeadSize);
+    if (IsPushed(head.cmd)) {
+        DeliverEvent(head.cmd, text, textLength);
+        return;
+    }
+    if (head.cmd == kCmdHeartbeat) {
+        missedHeartbeats_ = 0;
+        return;
+    }
+    // A reply goes to the request with its identity and command (a login
+    // reply to the login, whatever its identity). A wrong command still goes
+    // to a request of that identity, which reports the mismatch.
+    Waiter* target = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(responseMutex_);
+        for (Waiter* w : waiters_) {
+            bool exact = head.cmd == kCmdLogin ? w->cmd == kCmdLogin
+                                               : (w->identity == head.identity && w->cmd == head.cmd);
+            if (exact) {
+                target = w;
+                break;
+            }
+        }
+        if (!target && head.cmd != kCmdLogin && !RecentlyFinished(head.identity, head.cmd))
+            for (Waiter* w : waiters_)
+                if (w->identity == head.identity && w->cmd != kCmdLogin) {
+                    target = w;
+                    break;
+                }
+        if (target) {
+            NoteFinished(target->identity, target->cmd);
+            target->message = message;
+            target->filled = true;
+            for (auto it = waiters_.begin(); it != waiters_.end(); ++it)
+                if (*it == target) {
+                    waiters_.erase(it);
+                    break;
+                }
+            target->cond.notify_one();
+        }
+    }
+    if (!target) LOG_DEBUG("Drop unawaited response: cmd[%d] identity[%d]", head.cmd, head.identity);
+}
+
+void Device::NoteFinished(uint32_t identity, uint32_t cmd) {
+    constexpr size_t kRemembered = 256;
+    uint64_t key = (uint64_t(identity) << 32) | cmd;
+    if (finished_.size() < kRemembered) {
+        finished_.push_back(key);
+    } else {
+        finished_[finishedNext_] = key;
+        finishedNext_ = (finishedNext_ + 1) % kRemembered;
+    }
+}
+
+bool Device::RecentlyFinished(uint32_t identity, uint32_t cmd) const {
+    uint64_t key = (uint64_t(identity) << 32) | cmd;
+    for (uint64_t k : finished_)
+        if (k == key) return true;
+    return false;
+}
+
+void Device::DeliverEvent(uint32_t cmd, const uint8_t* text, uint32_t length) {
+    if (length > kMaxEventText) {
+        LOG_DEBUG("Drop oversized push: cmd[%d] len[%d]", cmd, length);
+        return;
+    }
+    uint8_t area[kMaxEventText] = {};
+    uint32_t plain = 0;
+    if (DecodePayload(text, static_cast<int32_t>(length), area, &plain) != 0) return;
+    if (plain > kEventAreaSize) {
+        LOG_DEBUG("Drop oversized push: cmd[%d] len[%d]", cmd, plain);
+        return;
+    }
+    if (events_->pending.fetch_add(1) >= kMaxQueuedEvents) {
+        events_->pending.fetch_sub(1);
+        if (!events_->overflowReported.exchange(true))
+            LOG_ERROR("Event queue of device[%d] full: dropping events", handle());
+        return;
+    }
+    EventMessage event{cmd, std::vector<uint8_t>(area, area + plain)};
+    std::weak_ptr<Device> weak = weak_from_this();
+    auto queue = events_;
+    auto task = [weak, queue, event = std::move(event)]() mutable {
+        if (queue->pending.fetch_sub(1) <= kMaxQueuedEvents / 2 && queue->overflowReported.load())
+            queue->overflowReported = false;
+        std::shared_ptr<Device> self = weak.lock();
+        if (!self || !self->registered()) return;
+        self->OnEvent(std::move(event));
+    };
+    if (!ThreadPool::Instance().Enqueue(std::move(task)).valid()) events_->pending.fetch_sub(1);
+}
+
+}  // namespace tsl

@@ -1,0 +1,409 @@
+// The device connection and request exchange against the simulator.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "Base/Device.h"
+#include "Base/MessageHead.h"
+#include "Base/ThreadPool.h"
+#include "DevSim.h"
+
+using namespace std::chrono_literals;
+using devsim::Bytes;
+using devsim::Fault;
+using tsl::Device;
+using tsl::IdentityModule;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Records what reaches the event handler; can hold the pool's workers.
+class RecordingDevice : public Device {
+  public:
+    RecordingDevice(const char* ip, uint32_t port) : Device(ip, port) { setType(100); }
+    ~RecordingDevice() override { Shutdown(); }
+
+    void OnEvent(tsl::EventMessage message) override {
+        std::unique_lock<std::mutex> lock(mutex);
+        events.push_back(message);
+        cond.notify_all();
+        cond.wait(lock, [&] { return !hold; });
+    }
+    size_t WaitForEvents(size_t n, std::chrono::milliseconds limit) {
+        std::unique_lock<std::mutex> lock(mutex);
+        cond.wait_for(lock, limit, [&] { return events.size() >= n; });
+        return events.size();
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(mutex);
+        hold = false;
+        cond.notify_all();
+    }
+
+    std::mutex mutex;
+    std::condition_variable cond;
+    std::vector<tsl::EventMessage> events;
+    bool hold = false;
+};
+
+struct Rig {
+    std::shared_ptr<devsim::SimDevice> sim = std::make_shared<devsim::SimDevice>(100);
+    devsim::SimServer server{sim};
+    std::shared_ptr<RecordingDevice> device;
+    std::atomic<int> hookCalls{0};
+
+    explicit Rig(int timeoutMs = 500, bool login = true) {
+        device = std::make_shared<RecordingDevice>("127.0.0.1", server.Port());
+        device->setTimeoutMs(timeoutMs);
+        device->setRegistered(true);
+        device->SetDisconnectHook([this](int) { ++hookCalls; });
+        EXPECT_EQ(0, device->Connect());
+        if (login) {
+            uint8_t info[128];
+            EXPECT_EQ(0, device->Login("admin", "admin123", info));
+        }
+    }
+
+    int32_t GetTime(uint8_t* record) {
+        return device->Call(IdentityModule::Common, 1008, nullptr, 0, record, 8);
+    }
+};
+
+}  // namespace
+
+TEST(DeviceExchange, StatusTableThroughFaults) {
+    struct Case {
+        const char* what;
+        Fault fault;
+        int32_t status;
+    } cases[] = {
+        {"answered", {}, 0},
+        {"silent", {Fault::Silent}, -4},
+        {"other command", {Fault::WrongCommand}, -5},
+        {"bad base64", {Fault::BadBase64}, -6},
+        {"one byte long", {Fault::SizeDelta, 1}, -17},
+        {"one byte short", {Fault::SizeDelta, -1}, -17},
+        {"empty payload", {Fault::ShortPayload, 0}, -17},
+        {"1-byte payload", {Fault::ShortPayload, 1}, -17},
+        {"3-byte payload", {Fault::ShortPayload, 3}, -17},
+        {"device code 5", {Fault::ResultCode, 5}, -1005},
+        {"device code 48", {Fault::ResultCode, 48}, -1048},
+        {"code 5 with a record", {Fault::ResultWithBody, 5}, -1005},
+        {"code -1000", {Fault::ResultCode, -1000}, -18},
+        {"code -2000", {Fault::ResultCode, -2000}, -18},
+        {"code 0x7FFFFFFF", {Fault::ResultCode, 0x7FFFFFFF}, -18},
+        {"code 0x80000000", {Fault::ResultCode, 0x80000000LL}, -18},
+    };
+    Rig rig(300);
+    const uint8_t stored[8] = {0xE9, 0x07, 12, 10, 11, 12, 13, 0};
+    rig.sim->PutRecord("time", {}, Bytes(stored, stored + 8));
+    for (const Case& c : cases) {
+        rig.sim->ClearFaults();
+        rig.sim->SetFault(1008, c.fault);
+        uint8_t record[8];
+        std::memset(record, 0xAB, sizeof record);
+        EXPECT_EQ(c.status, rig.GetTime(record)) << c.what;
+        if (c.status == 0)
+            EXPECT_EQ(0, std::memcmp(record, stored, 8)) << c.what;
+        else
+            for (uint8_t b : record) ASSERT_EQ(0xAB, b) << c.what << ": record touched";
+    }
+    // A null record wants no length check.
+    rig.sim->ClearFaults();
+    rig.sim->SetFault(1008, {Fault::SizeDelta, 1});
+    EXPECT_EQ(0, rig.device->Call(IdentityModule::Common, 1008, nullptr, 0, nullptr, 8));
+    // Status-only succeeds on any length once the code is 0.
+    EXPECT_EQ(0, rig.device->Call(IdentityModule::Common, 1008, nullptr, 0));
+}
+
+TEST(DeviceExchange, EmptyRequestIsTheBareHead) {
+    Rig rig;
+    EXPECT_EQ(0, rig.device->Call(IdentityModule::Common, 1004, nullptr, 0));
+    auto reboot = rig.server.RequestsFor(1004);
+    ASSERT_EQ(1u, reboot.size());
+    EXPECT_EQ(0u, reboot[0].head.length);
+    EXPECT_EQ(100u, reboot[0].head.type);
+    EXPECT_EQ(0xFFFFFFFFu, reboot[0].head.magic);
+}
+
+TEST(DeviceExchange, SixteenThreadsGetTheirOwnRepliesOutOfOrder) {
+    Rig rig(3000);
+    // Sixteen record kinds, each answered after its own delay.
+    for (uint32_t i = 0; i < 16; ++i) {
+        uint32_t cmd = 5000 + i;
+        rig.sim->SetRule(cmd, {devsim::CommandRule::Record, 4, "k" + std::to_string(i)});
+        rig.sim->PutRecord("k" + std::to_string(i), {}, Bytes{uint8_t(i), 1, 2, 3});
+        Fault slow{Fault::None};
+        slow.delay = std::chrono::milliseconds((15 - i) * 10);
+        rig.sim->SetFault(cmd, slow);
+    }
+    std::atomic<int> ok{0};
+    std::vector<std::thread> threads;
+    for (uint32_t i = 0; i < 16; ++i)
+        threads.emplace_back([&, i] {
+            for (int round = 0; round < 5; ++round) {
+                uint8_t reply[4] = {};
+                if (rig.device->Call(IdentityModule::Common, 5000 + i, nullptr, 0, reply, 4) == 0 &&
+                    reply[0] == i)
+                    ++ok;
+            }
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(80, ok.load());
+}
+
+TEST(DeviceExchange, EqualIdentitiesOfTwoModulesBothSucceed) {
+    Rig rig(2000);
+    rig.sim->SetRule(2006, {devsim::CommandRule::Record, 65, "channel"});
+    // Bring both counters to the same value.
+    uint32_t common = tsl::NextIdentity(IdentityModule::Common);
+    uint32_t acc = tsl::NextIdentity(IdentityModule::Acc);
+    while (acc < common) acc = tsl::NextIdentity(IdentityModule::Acc);
+    while (common < acc) common = tsl::NextIdentity(IdentityModule::Common);
+    // The common reply is held back, so the family reply of the same identity
+    // arrives while both wait.
+    Fault slow;
+    slow.delay = 200ms;
+    rig.sim->SetFault(1008, slow);
+    int32_t commonStatus = -99, accStatus = -99;
+    std::thread first([&] {
+        uint8_t t[8];
+        commonStatus = rig.device->Call(IdentityModule::Common, 1008, nullptr, 0, t, 8);
+    });
+    std::this_thread::sleep_for(50ms);
+    uint8_t channel[65];
+    accStatus = rig.device->Call(IdentityModule::Acc, 2006, nullptr, 0, channel, 65);
+    first.join();
+    EXPECT_EQ(0, commonStatus);
+    EXPECT_EQ(0, accStatus);
+    EXPECT_EQ(rig.server.RequestsFor(1008).back().head.identity,
+              rig.server.RequestsFor(2006).back().head.identity);
+}
+
+TEST(DeviceExchange, LateReplyDisturbsNothing) {
+    Rig rig(150);
+    rig.sim->SetRule(2006, {devsim::CommandRule::Record, 65, "channel"});
+    Fault late;
+    late.delay = 300ms;
+    late.once = true;
+    rig.sim->SetFault(1008, late);
+    uint8_t t[8];
+    EXPECT_EQ(-4, rig.GetTime(t));
+    // The next family request takes the late reply's identity on purpose.
+    uint32_t lateIdentity = rig.server.RequestsFor(1008).back().head.identity;
+    uint32_t acc = tsl::NextIdentity(IdentityModule::Acc);
+    while (acc + 1 < lateIdentity) acc = tsl::NextIdentity(IdentityModule::Acc);
+    Fault slowAcc;
+    slowAcc.delay = 250ms;
+    rig.sim->SetFault(2006, slowAcc);
+    rig.device->setTimeoutMs(1000);
+    uint8_t channel[65];
+    EXPECT_EQ(0, rig.device->Call(IdentityModule::Acc, 2006, nullptr, 0, channel, 65));
+    EXPECT_EQ(0, rig.GetTime(t));
+}
+
+TEST(DeviceExchange, ZeroTimeoutFailsUnlessAlreadyAnswered) {
+    Rig rig(500);
+    rig.device->setTimeoutMs(0);
+    Fault slow;
+    slow.delay = 50ms;
+    rig.sim->SetFault(1008, slow);
+    uint8_t t[8];
+    EXPECT_EQ(-4, rig.GetTime(t));
+}
+
+TEST(DeviceExchange, ClosedConnectionGivesSendError) {
+    Rig rig;
+    rig.device->Logout();
+    for (int i = 0; i < 100 && rig.hookCalls.load() == 0; ++i) std::this_thread::sleep_for(10ms);
+    uint8_t t[8];
+    EXPECT_EQ(-8, rig.GetTime(t));
+    EXPECT_EQ(1, rig.hookCalls.load());
+}
+
+TEST(DeviceDispatch, PushedMessagesAreNeverResponses) {
+    Rig rig(300);
+    for (uint32_t cmd : {1800u, 2800u, 4800u, 10800u}) {
+        devsim::CommandRule status;
+        rig.sim->SetRule(cmd, status);
+        // A request with that command waits in vain: its reply is an event.
+        EXPECT_EQ(-4, rig.device->Call(IdentityModule::Common, cmd, nullptr, 0)) << cmd;
+    }
+    EXPECT_EQ(4u, rig.device->WaitForEvents(4, 2s));
+    // Nor is a heartbeat reply.
+    EXPECT_EQ(-4, rig.device->Call(IdentityModule::Common, 1007, nullptr, 0));
+}
+
+TEST(DeviceDispatch, LoginReplyMatchedWhateverItsIdentity) {
+    Rig rig(500, false);
+    rig.sim->SetFault(1001, {Fault::WrongIdentity, 12345});
+    uint8_t info[128];
+    EXPECT_EQ(0, rig.device->Login("admin", "admin123", info));
+    rig.sim->ClearFaults();
+    Rig bad(500, false);
+    EXPECT_EQ(-1007, bad.device->Login("admin", "wrong", info));
+}
+
+TEST(DeviceDispatch, EventsDeliveredAndHostilePushesDropped) {
+    Rig rig;
+    // Too large to decipher into the event area, undecodable, then valid.
+    rig.server.Push(1800, Bytes(1025, 1));
+    Bytes bad = rig.server.Message(1800, Bytes(64, 2));
+    bad[30] = '*';
+    rig.server.PushRaw(bad);
+    Bytes huge(22 + 2000, 'A');
+    devsim::Head h;
+    h.cmd = 1800;
+    h.length = 2000;
+    devsim::PutHead(huge.data(), h);
+    rig.server.PushRaw(huge);
+    rig.server.Push(1800, Bytes(1024, 3));
+    rig.server.Push(2801, Bytes(64, 4));
+    ASSERT_EQ(2u, rig.device->WaitForEvents(2, 2s));
+    std::this_thread::sleep_for(50ms);
+    std::lock_guard<std::mutex> lock(rig.device->mutex);
+    ASSERT_EQ(2u, rig.device->events.size());
+    std::vector<size_t> sizes{rig.device->events[0].payload.size(), rig.device->events[1].payload.size()};
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ((std::vector<size_t>{64, 1024}), sizes);
+    // The connection survived all of it.
+    uint8_t t[8];
+    EXPECT_EQ(0, rig.GetTime(t));
+}
+
+TEST(DeviceDispatch, FloodingDeviceIsBoundedPerDevice) {
+    Rig rig;
+    rig.device->hold = true;  // every worker blocks in the handler
+    for (int i = 0; i < 1200; ++i) rig.server.Push(1800, Bytes(64, 1));
+    uint8_t t[8];
+    EXPECT_EQ(0, rig.GetTime(t));  // the receive thread kept up
+    rig.device->WaitForEvents(16, 2s);
+    rig.device->Release();
+    size_t delivered = rig.device->WaitForEvents(1200, 1500ms);
+    EXPECT_GE(delivered, 1024u);
+    EXPECT_LE(delivered, 1024u + 16u);
+}
+
+TEST(DeviceDispatch, QueuedEventOfDestroyedDeviceDeliversNothing) {
+    auto sim = std::make_shared<devsim::SimDevice>(100);
+    devsim::SimServer server(sim);
+    // Occupy the whole pool first, so the device's event stays queued.
+    std::mutex m;
+    std::condition_variable cv;
+    bool open = false;
+    for (int i = 0; i < 16; ++i)
+        tsl::ThreadPool::Instance().Enqueue([&] {
+            std::unique_lock<std::mutex> lock(m);
+            cv.wait(lock, [&] { return open; });
+        });
+    std::weak_ptr<RecordingDevice> weak;
+    {
+        auto device = std::make_shared<RecordingDevice>("127.0.0.1", server.Port());
+        weak = device;
+        device->setRegistered(true);
+        ASSERT_EQ(0, device->Connect());
+        server.Push(1800, Bytes(64, 1));
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_TRUE(weak.expired());
+    {
+        std::lock_guard<std::mutex> lock(m);
+        open = true;
+    }
+    cv.notify_all();
+    std::this_thread::sleep_for(100ms);
+}
+
+TEST(DeviceHeartbeat, SilentDeviceClosedAfterTwoBeats) {
+    Rig rig(300, false);
+    rig.sim->SetAnswerHeartbeat(false);
+    uint8_t info[128];
+    auto start = Clock::now();
+    ASSERT_EQ(0, rig.device->Login("admin", "admin123", info));
+    while (rig.hookCalls.load() == 0 && Clock::now() - start < 3s) std::this_thread::sleep_for(5ms);
+    auto closedAfter = Clock::now() - start;
+    EXPECT_EQ(2u, rig.server.RequestsFor(1007).size());
+    // Two intervals and one tick; the margin is for loaded machines.
+    EXPECT_GE(closedAfter, 600ms);
+    EXPECT_LE(closedAfter, 1500ms);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(1, rig.hookCalls.load());
+}
+
+TEST(DeviceHeartbeat, AnsweringDeviceStaysUp) {
+    Rig rig(100);
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(0, rig.hookCalls.load());
+    size_t beats = rig.server.RequestsFor(1007).size();
+    // A beat goes out at the first 100 ms tick after each interval.
+    EXPECT_GE(beats, 8u);
+    EXPECT_LE(beats, 20u);
+    auto beat = rig.server.RequestsFor(1007).front();
+    EXPECT_EQ(20u, beat.plain.size());
+    EXPECT_EQ(44u, beat.head.length);
+    EXPECT_EQ(20, beat.plain[0]);
+}
+
+TEST(DeviceHeartbeat, ReplyResetsTheCount) {
+    Rig rig(300, false);
+    std::atomic<int> beats{0};
+    // Only the first heartbeat is answered: the count starts again from it.
+    rig.sim->SetHandler(1007, [&](const devsim::Request&) -> std::optional<Bytes> {
+        if (beats++ == 0) return Bytes{0, 0, 0, 0};
+        return std::nullopt;
+    });
+    uint8_t info[128];
+    auto start = Clock::now();
+    ASSERT_EQ(0, rig.device->Login("admin", "admin123", info));
+    while (rig.hookCalls.load() == 0 && Clock::now() - start < 3s) std::this_thread::sleep_for(5ms);
+    auto closedAfter = Clock::now() - start;
+    EXPECT_EQ(3, beats.load());
+    EXPECT_GE(closedAfter, 900ms);
+    EXPECT_LE(closedAfter, 1800ms);
+}
+
+TEST(DeviceHeartbeat, NonPositiveIntervalBeatsEveryTick) {
+    Rig rig(500, false);
+    rig.sim->SetAnswerHeartbeat(false);
+    uint8_t info[128];
+    ASSERT_EQ(0, rig.device->Login("admin", "admin123", info));
+    rig.device->setTimeoutMs(0);
+    auto start = Clock::now();
+    while (rig.hookCalls.load() == 0 && Clock::now() - start < 3s) std::this_thread::sleep_for(5ms);
+    EXPECT_LE(Clock::now() - start, 600ms);
+    EXPECT_EQ(1, rig.hookCalls.load());
+}
+
+TEST(DeviceLifecycle, DestroyingLoggedInDeviceIsQuickAndSilent) {
+    Rig rig(5000);
+    auto start = Clock::now();
+    rig.device.reset();
+    EXPECT_LE(Clock::now() - start, 500ms);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(0, rig.hookCalls.load());
+}
+
+TEST(DeviceLifecycle, HookInstalledAfterTheCloseStillReports) {
+    Rig rig;
+    rig.device->SetDisconnectHook(nullptr);
+    rig.server.CloseConnections();
+    std::this_thread::sleep_for(100ms);
+    std::atomic<int> late{0};
+    rig.device->SetDisconnectHook([&](int) { ++late; });
+    EXPECT_EQ(1, late.load());
+}
+
+TEST(DeviceLifecycle, ConnectFailureIsConnectTimeout) {
+    auto device = std::make_shared<Device>("127.0.0.1", 1);
+    device->setTimeoutMs(300);
+    EXPECT_EQ(-3, device->Connect());
+    auto bad = std::make_shared<Device>("no.such.host", 80);
+    EXPECT_EQ(-3, bad->Connect());
+}

@@ -1,0 +1,281 @@
+// Firmware upgrade and configuration export/import against the simulator.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "SimFixture.h"
+
+using namespace std::chrono_literals;
+using devsim::Bytes;
+using tsltest::SimLogin;
+
+namespace {
+
+struct TempFile {
+    std::string path;
+    explicit TempFile(const std::string& name)
+        : path("/tmp/tsl_transfer_" + std::to_string(getpid()) + "_" + name) {}
+    ~TempFile() { std::remove(path.c_str()); }
+    void Write(const Bytes& bytes) const {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    Bytes Read() const {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+};
+
+Bytes Pattern(size_t n) {
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(i * 31 + 7);
+    return b;
+}
+
+// Collects progress values; thread-safe for the asynchronous forms.
+struct Progress {
+    std::mutex m;
+    std::condition_variable cv;
+    std::vector<int> values;
+    std::function<void(int, int)> Callback() {
+        return [this](int, int v) {
+            std::lock_guard<std::mutex> lock(m);
+            values.push_back(v);
+            cv.notify_all();
+        };
+    }
+    std::vector<int> WaitForEnd() {
+        std::unique_lock<std::mutex> lock(m);
+        cv.wait_for(lock, 5s, [&] { return !values.empty() && values.back() <= 0; });
+        return values;
+    }
+};
+
+}  // namespace
+
+TEST(Upgrade, ChunksAndProgress) {
+    struct Case {
+        int type;
+        size_t size;
+        std::vector<uint32_t> chunks;
+        std::vector<int> progress;
+    } cases[] = {
+        {100, 2500, {1024, 1024, 452}, {4096, 8192, 10000, 0}},
+        {104, 100000, {51200, 48800}, {5120, 10000, 0}},
+        {101, 2048, {1024, 1024}, {5000, 10000, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        SimLogin dev(c.type);
+        TempFile file("fw.bin");
+        Bytes content = Pattern(c.size);
+        file.Write(content);
+        Progress progress;
+        EXPECT_EQ(0, TSL_NET_DEV_StartUpgrade(dev.handle, file.path.c_str(), progress.Callback()));
+        EXPECT_EQ(c.progress, progress.values);
+        auto upgrades = dev.device->Upgrades();
+        ASSERT_EQ(1u, upgrades.size());
+        EXPECT_EQ(c.size, upgrades[0].size);
+        EXPECT_EQ(c.chunks, upgrades[0].chunks);
+        EXPECT_EQ(content, upgrades[0].data);
+    }
+}
+
+TEST(Upgrade, LargeFileProgressStaysInRange) {
+    SimLogin dev(100);
+    TempFile file("big.bin");
+    file.Write(Pattern(1 << 20));
+    Progress progress;
+    ASSERT_EQ(0, TSL_NET_DEV_StartUpgrade(dev.handle, file.path.c_str(), progress.Callback()));
+    ASSERT_EQ(1025u, progress.values.size());
+    int previous = 0;
+    for (size_t i = 0; i + 1 < progress.values.size(); ++i) {
+        ASSERT_GE(progress.values[i], 1);
+        ASSERT_LE(progress.values[i], 10000);
+        ASSERT_GE(progress.values[i], previous);
+        previous = progress.values[i];
+    }
+    EXPECT_EQ(0, progress.values.back());
+}
+
+TEST(Upgrade, RefusedFiles) {
+    SimLogin dev(100);
+    Progress missing;
+    EXPECT_EQ(-9, TSL_NET_DEV_StartUpgrade(dev.handle, "/nonexistent/fw.bin", missing.Callback()));
+    EXPECT_EQ(std::vector<int>{-9}, missing.values);
+    // A size that 32 bits cannot announce is refused before anything is sent.
+    TempFile huge("huge.bin");
+    {
+        FILE* f = std::fopen(huge.path.c_str(), "wb");
+        ASSERT_NE(nullptr, f);
+        if (ftruncate(fileno(f), (off_t(1) << 32)) != 0) GTEST_SKIP() << "no sparse file here";
+        std::fclose(f);
+    }
+    Progress progress;
+    EXPECT_EQ(-9, TSL_NET_DEV_StartUpgrade(dev.handle, huge.path.c_str(), progress.Callback()));
+    EXPECT_TRUE(dev.server->RequestsFor(1029).empty());
+}
+
+TEST(Upgrade, StopFlag) {
+    SimLogin dev(100);
+    EXPECT_EQ(-18, TSL_NET_DEV_StopUpgrade(dev.handle));  // never upgraded
+    TempFile file("fw.bin");
+    file.Write(Pattern(10 * 1024));
+    std::vector<int> values;
+    int h = dev.handle;
+    EXPECT_EQ(-10, TSL_NET_DEV_StartUpgrade(dev.handle, file.path.c_str(), [&](int, int v) {
+        values.push_back(v);
+        if (values.size() == 2) {
+            EXPECT_EQ(0, TSL_NET_DEV_StopUpgrade(h));
+        }
+    }));
+    EXPECT_EQ((std::vector<int>{1000, 2000, -10}), values);
+    auto stops = dev.server->RequestsFor(1030);
+    ASSERT_EQ(1u, stops.size());
+    EXPECT_EQ(dev.device->Upgrades().at(0).id, devsim::GetU32(stops[0].plain.data()));
+    EXPECT_EQ(-18, TSL_NET_DEV_StopUpgrade(dev.handle));
+}
+
+TEST(Upgrade, RefusedStartReportsTheDeviceCode) {
+    SimLogin dev(100);
+    dev.device->SetFault(1029, {devsim::Fault::ResultCode, 30});
+    TempFile file("fw.bin");
+    file.Write(Pattern(100));
+    Progress progress;
+    EXPECT_EQ(-1030, TSL_NET_DEV_StartUpgrade(dev.handle, file.path.c_str(), progress.Callback()));
+    EXPECT_EQ(std::vector<int>{-1030}, progress.values);
+}
+
+TEST(ConfigExport, BlocksToFile) {
+    SimLogin dev(100);
+    TempFile file("cfg.bin");
+    Progress progress;
+    EXPECT_EQ(0, TSL_NET_DEV_StopExportConfigFile(dev.handle));  // never exported: flag was clear
+    EXPECT_EQ(-18, TSL_NET_DEV_StopExportConfigFile(dev.handle));
+    ASSERT_EQ(0, TSL_NET_DEV_ExportConfigFile(dev.handle, file.path.c_str(), progress.Callback()));
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 0}), progress.values);
+    Bytes expected;
+    for (const Bytes& block : dev.device->ExportBlocks())
+        expected.insert(expected.end(), block.begin(), block.end());
+    EXPECT_EQ(3084u, expected.size());
+    EXPECT_EQ(expected, file.Read());
+    auto requests = dev.server->RequestsFor(1045);
+    ASSERT_EQ(3u, requests.size());
+    for (uint32_t i = 0; i < 3; ++i) {
+        ASSERT_EQ(28u, requests[i].plain.size());
+        EXPECT_EQ(0xFFFFFFFFu, devsim::GetU32(requests[i].plain.data()));
+        EXPECT_EQ(i, devsim::GetU32(requests[i].plain.data() + 4));
+        EXPECT_EQ(i == 0 ? 0u : 1u, devsim::GetU32(requests[i].plain.data() + 12));
+    }
+}
+
+TEST(ConfigExport, WrongIndexAndStop) {
+    SimLogin dev(100);
+    TempFile file("cfg.bin");
+    dev.device->SetExportWrongIndex(1u);
+    Progress wrong;
+    EXPECT_EQ(-18, TSL_NET_DEV_ExportConfigFile(dev.handle, file.path.c_str(), wrong.Callback()));
+    EXPECT_EQ((std::vector<int>{1, -18}), wrong.values);
+    dev.device->SetExportWrongIndex(std::nullopt);
+
+    dev.server->ClearRequests();
+    std::vector<int> values;
+    int h = dev.handle;
+    EXPECT_EQ(-12, TSL_NET_DEV_ExportConfigFile(dev.handle, file.path.c_str(), [&](int, int v) {
+        values.push_back(v);
+        if (v == 1) TSL_NET_DEV_StopExportConfigFile(h);
+    }));
+    EXPECT_EQ((std::vector<int>{1, -12}), values);
+    EXPECT_EQ(1028u, file.Read().size());  // the block written stays
+    auto requests = dev.server->RequestsFor(1045);
+    ASSERT_EQ(2u, requests.size());
+    EXPECT_EQ(3u, devsim::GetU32(requests[1].plain.data() + 12));
+}
+
+TEST(ConfigImport, BlocksFromFile) {
+    SimLogin dev(100);
+    TempFile file("cfg.bin");
+    Bytes content = Pattern(3084);
+    file.Write(content);
+    Progress progress;
+    ASSERT_EQ(0, TSL_NET_DEV_ImportConfigFile(dev.handle, file.path.c_str(), progress.Callback()));
+    EXPECT_EQ((std::vector<int>{3333, 6666, 10000, 0}), progress.values);
+    Bytes received;
+    for (const Bytes& block : dev.device->ImportedBlocks())
+        received.insert(received.end(), block.begin(), block.end());
+    EXPECT_EQ(content, received);
+
+    file.Write(Pattern(3000));
+    dev.server->ClearRequests();
+    Progress refused;
+    EXPECT_EQ(-9, TSL_NET_DEV_ImportConfigFile(dev.handle, file.path.c_str(), refused.Callback()));
+    EXPECT_EQ(std::vector<int>{-9}, refused.values);
+    EXPECT_TRUE(dev.server->RequestsFor(1046).empty());
+
+    file.Write({});
+    Progress empty;
+    EXPECT_EQ(0, TSL_NET_DEV_ImportConfigFile(dev.handle, file.path.c_str(), empty.Callback()));
+    EXPECT_EQ(std::vector<int>{0}, empty.values);
+}
+
+TEST(ConfigImport, Stop) {
+    SimLogin dev(100);
+    TempFile file("cfg.bin");
+    file.Write(Pattern(1028 * 4));
+    std::vector<int> values;
+    int h = dev.handle;
+    EXPECT_EQ(-13, TSL_NET_DEV_ImportConfigFile(dev.handle, file.path.c_str(), [&](int, int v) {
+        values.push_back(v);
+        if (values.size() == 1) TSL_NET_DEV_StopImportConfigFile(h);
+    }));
+    EXPECT_EQ((std::vector<int>{2500, -13}), values);
+}
+
+TEST(Transfers, AsynchronousFormsReportThroughTheCallback) {
+    SimLogin dev(100);
+    Progress missing;
+    EXPECT_EQ(0, TSL_NET_DEV_StartUpgradeAsync(dev.handle, "/nonexistent", missing.Callback()));
+    EXPECT_EQ(std::vector<int>{-9}, missing.WaitForEnd());
+
+    TempFile file("cfg.bin");
+    Progress exported;
+    EXPECT_EQ(0, TSL_NET_DEV_ExportConfigFileAsync(dev.handle, file.path.c_str(), exported.Callback()));
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 0}), exported.WaitForEnd());
+    Progress imported;
+    EXPECT_EQ(0, TSL_NET_DEV_ImportConfigFileAsync(dev.handle, file.path.c_str(), imported.Callback()));
+    EXPECT_EQ((std::vector<int>{3333, 6666, 10000, 0}), imported.WaitForEnd());
+    EXPECT_EQ(-1, TSL_NET_DEV_ImportConfigFileAsync(999, file.path.c_str(), imported.Callback()));
+}
+
+namespace {
+std::mutex g_mutex;
+std::vector<std::pair<int, void*>> g_calls;
+void PointerProgress(int, int value, void* context) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_calls.emplace_back(value, context);
+}
+}  // namespace
+
+TEST(Transfers, PointerFormReadsTheContextAtEachCall) {
+    SimLogin dev(100);
+    int context = 0;
+    TSL_NET_DEV_SetContext(dev.handle, &context);
+    TempFile file("fw.bin");
+    file.Write(Pattern(1500));
+    ASSERT_EQ(0, TSL_NET_DEV_StartUpgrade(dev.handle, file.path.c_str(), PointerProgress));
+    ASSERT_EQ(0, TSL_NET_DEV_StartUpgrade(dev.handle, file.path.c_str(),
+                                          static_cast<TSL_ProgressCallback>(nullptr)));
+    std::lock_guard<std::mutex> lock(g_mutex);
+    ASSERT_EQ(3u, g_calls.size());
+    EXPECT_EQ(0, g_calls.back().first);
+    for (auto& call : g_calls) EXPECT_EQ(&context, call.second);
+}

@@ -1,0 +1,7 @@
+tsl_add_test(test_exports SOURCES ExportsTest.cpp LIBS Tessaly devsim LABELS sdk)
+tsl_add_test(test_transfers SOURCES TransferTest.cpp LIBS Tessaly devsim LABELS sdk)
+add_executable(tsl_unload_child UnloadChild.cpp)
+target_link_libraries(tsl_unload_child PRIVATE Tessaly devsim Threads::Threads)
+tsl_add_test(test_unload SOURCES UnloadTest.cpp LIBS Tessaly LABELS sdk)
+target_compile_definitions(test_unload PRIVATE TSL_UNLOAD_CHILD="$<TARGET_FILE:tsl_unload_child>")
+add_dependencies(test_unload tsl_unload_child)
