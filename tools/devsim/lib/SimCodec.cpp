@@ -16,12 +16,20 @@ struct CtxFree {
 };
 using Ctx = std::unique_ptr<EVP_CIPHER_CTX, CtxFree>;
 
+// One context per thread and direction, keyed once: the simulator serves
+// many connections at a time.
 bool Crypt(bool encrypt, uint8_t* data, size_t n) {
-    Ctx ctx(EVP_CIPHER_CTX_new());
-    if (!ctx) return false;
-    if (EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, kKey, nullptr, encrypt ? 1 : 0) != 1)
-        return false;
-    EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
+    thread_local Ctx contexts[2];
+    Ctx& ctx = contexts[encrypt ? 1 : 0];
+    if (!ctx) {
+        ctx.reset(EVP_CIPHER_CTX_new());
+        if (!ctx ||
+            EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, kKey, nullptr, encrypt ? 1 : 0) != 1) {
+            ctx.reset();
+            return false;
+        }
+        EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
+    }
     int out = 0;
     return EVP_CipherUpdate(ctx.get(), data, &out, data, static_cast<int>(n)) == 1 &&
            static_cast<size_t>(out) == n;
