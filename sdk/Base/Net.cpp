@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -202,6 +203,10 @@ std::unique_ptr<TcpSocket> TcpSocket::Connect(const Endpoint& remote, int32_t ti
         if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0 || err != 0) return nullptr;
     }
     if (s->SetNonBlocking(false) != 0) return nullptr;
+    // Requests of several threads go out back to back; none may wait for the
+    // previous one's acknowledgement.
+    int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     sockaddr_in local{};
     socklen_t len = sizeof local;
     if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) != 0) return nullptr;
