@@ -15,7 +15,7 @@ namespace {
 
 std::string Encode(const std::vector<uint8_t>& plain) {
     std::vector<uint8_t> buf(EncodedPayloadSize(static_cast<uint32_t>(plain.size())) + 16);
-    std::memcpy(buf.data(), plain.data(), plain.size());
+    if (!plain.empty()) std::memcpy(buf.data(), plain.data(), plain.size());
     uint32_t n = 12345;
     EXPECT_EQ(0, EncodePayload(buf.data(), static_cast<int32_t>(plain.size()), buf.data(), &n));
     return std::string(reinterpret_cast<char*>(buf.data()), n);
@@ -47,7 +47,8 @@ TEST(MessageHead, LayoutIsLittleEndianAndPacked) {
     const uint8_t expect[kHeadSize] = {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x02, 100, 0,  0, 0, 0xD6,
                                        0x07, 0,    0,    4,    3,    2,    1,   32, 0, 0, 0};
     EXPECT_EQ(0, std::memcmp(bytes, expect, kHeadSize));
-    EXPECT_EQ(2006u, ReadHead(bytes).cmd);
+    const uint32_t cmd = ReadHead(bytes).cmd;
+    EXPECT_EQ(2006u, cmd);
 }
 
 TEST(Codec, GoldenVectors) {

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "Base/Device.h"
+#include "Base/Logger.h"
 #include "Base/MessageHead.h"
 #include "Base/ThreadPool.h"
 #include "DevSim.h"
@@ -406,4 +410,29 @@ TEST(DeviceLifecycle, ConnectFailureIsConnectTimeout) {
     EXPECT_EQ(-3, device->Connect());
     auto bad = std::make_shared<Device>("no.such.host", 80);
     EXPECT_EQ(-3, bad->Connect());
+}
+
+TEST(DeviceLog, RequestsAreTracedWithoutCredentials) {
+    char dir[] = "/tmp/tsl_devlog_XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(dir));
+    std::string program = std::string(dir) + "/app";
+    tsl::Logger::Instance().Init(program.c_str(), "./log/", "Tessaly.log");
+    {
+        Rig rig;
+        uint8_t t[8];
+        EXPECT_EQ(0, rig.GetTime(t));
+        char change[32] = "new-secret-pw";
+        EXPECT_EQ(0, rig.device->Call(IdentityModule::Common, 1003, change, sizeof change));
+    }
+    tsl::Logger::Instance().Shutdown();
+    std::ifstream in(std::string(dir) + "/./log//Tessaly.log");
+    std::string log((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(std::string::npos, log.find("Send head: type[100] cmd[1001]"));
+    EXPECT_NE(std::string::npos, log.find("Send head: type[100] cmd[1008]"));
+    EXPECT_NE(std::string::npos, log.find("Recv payload dec: len[12] rc[0]"));
+    EXPECT_NE(std::string::npos, log.find("2a 2a 2a 2a"));
+    for (const char* secret : {"admin123", "61 64 6d 69 6e 31 32 33", "new-secret", "6e 65 77 2d 73 65 63"})
+        EXPECT_EQ(std::string::npos, log.find(secret)) << secret;
+    std::string cleanup = std::string("rm -rf ") + dir;
+    EXPECT_EQ(0, std::system(cleanup.c_str()));
 }

@@ -103,9 +103,7 @@ TEST(Login, AllHandlesTakenGivesZero) {
     }
     EXPECT_EQ(0, TSL_NET_DEV_Login(100, "127.0.0.1", server.Port(), "admin", "admin123", 5000, &info));
     EXPECT_TRUE(WaitFor([&] { return server.ConnectionCount() == 256; }));
-    auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(0, TSL_NET_DEV_Cleanup());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     for (int h : handles) ASSERT_EQ(-1, TSL_NET_DEV_GetTime(h, nullptr));
     EXPECT_TRUE(WaitFor([&] { return server.ConnectionCount() == 0; }));
 }
