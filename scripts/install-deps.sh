@@ -9,13 +9,25 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libspdlog-dev
   iproute2 util-linux procps
+  locales
 )
+
+# A locale whose decimal mark is a comma, so the tests can show that files
+# are written in the C locale whatever the process's locale is.
+ensure_locale() {
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+  [ "$(id -u)" -eq 0 ] || return 0
+  localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 || true
+}
 
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  ensure_locale
+  exit 0
+fi
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "install-deps: missing packages (${missing[*]}); run as root" >&2
@@ -24,3 +36,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${missing[@]}"
+ensure_locale
