@@ -26,6 +26,38 @@ struct Operation {
     uint32_t replySize;    // reply record bytes; 0: status only
 };
 
+// Row builders; the record types give the sizes, so a row cannot disagree
+// with its record.
+constexpr uint32_t kKeyPayloadSize = 32;
+
+constexpr Operation Bare(uint32_t cmd) {
+    return {cmd, Payload::None, 0, 0};
+}
+// The caller's record, status reply.
+template <class Record>
+constexpr Operation Write(uint32_t cmd) {
+    return {cmd, Payload::Whole, sizeof(Record), 0};
+}
+// No payload, a record back.
+template <class Reply>
+constexpr Operation Read(uint32_t cmd) {
+    return {cmd, Payload::None, 0, sizeof(Reply)};
+}
+// Keyed by the first byte of the caller's record, which the reply overwrites.
+template <class Reply>
+constexpr Operation KeyedRead(uint32_t cmd) {
+    return {cmd, Payload::RecordKey8, kKeyPayloadSize, sizeof(Reply)};
+}
+// An 8-bit index in front of 32 zero bytes, status reply.
+constexpr Operation Indexed(uint32_t cmd) {
+    return {cmd, Payload::Key8, kKeyPayloadSize, 0};
+}
+// The caller's query record, a record back.
+template <class Request, class Reply>
+constexpr Operation Query(uint32_t cmd) {
+    return {cmd, Payload::Whole, sizeof(Request), sizeof(Reply)};
+}
+
 // `in`: the caller's record for Whole; `key`: for Key8/Key16; `out`: the
 // reply record (also the key's source for RecordKey*), written only on success.
 inline int32_t Perform(Device& device, IdentityModule module, const Operation& op, const void* in,

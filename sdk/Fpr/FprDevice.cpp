@@ -13,35 +13,22 @@ using tsl::FprDevice;
 using tsl::Operation;
 using tsl::Payload;
 
-template <class Record>
-constexpr Operation Whole(uint32_t n) {
-    return {FprCommand(n), Payload::Whole, sizeof(Record), 0};
-}
-template <class Record>
-constexpr Operation Read(uint32_t n) {
-    return {FprCommand(n), Payload::None, 0, sizeof(Record)};
-}
-template <class Key, class Record>
-constexpr Operation Exchange(uint32_t n) {
-    return {FprCommand(n), Payload::Whole, sizeof(Key), sizeof(Record)};
-}
-
-constexpr Operation kAddUserData = Whole<Np_FprUserData>(1);
-constexpr Operation kSetUserData = Whole<Np_FprUserData>(2);
-constexpr Operation kDeleteUserData = Whole<Np_FprUserKey>(3);
-constexpr Operation kGetUserData = Exchange<Np_FprUserKey, Np_FprUserData>(4);
-constexpr Operation kGetUserList = Exchange<Np_FprUserListQuery, Np_FprUserList>(5);
+constexpr Operation kAddUserData = tsl::Write<Np_FprUserData>(FprCommand(1));
+constexpr Operation kSetUserData = tsl::Write<Np_FprUserData>(FprCommand(2));
+constexpr Operation kDeleteUserData = tsl::Write<Np_FprUserKey>(FprCommand(3));
+constexpr Operation kGetUserData = tsl::Query<Np_FprUserKey, Np_FprUserData>(FprCommand(4));
+constexpr Operation kGetUserList = tsl::Query<Np_FprUserListQuery, Np_FprUserList>(FprCommand(5));
 constexpr Operation kClearUserData{FprCommand(6), Payload::None, 0, 0};
-constexpr Operation kGetDeviceParams = Read<Np_FprDeviceParams>(7);
-constexpr Operation kSetDeviceParams = Whole<Np_FprDeviceParams>(8);
+constexpr Operation kGetDeviceParams = tsl::Read<Np_FprDeviceParams>(FprCommand(7));
+constexpr Operation kSetDeviceParams = tsl::Write<Np_FprDeviceParams>(FprCommand(8));
 // The two pairs below share their codes; only the record length tells them
 // apart, so a reply meant for the other record fails the length check.
-constexpr Operation kGetDeviceInfo = Read<Np_FprDeviceInfo>(9);
-constexpr Operation kGetDeviceFixInfo = Read<Np_FprDeviceFixInfo>(9);
-constexpr Operation kSetDeviceInfo = Whole<Np_FprDeviceInfo>(10);
-constexpr Operation kSetDeviceFixInfo = Whole<Np_FprDeviceFixInfo>(10);
-constexpr Operation kChannelControl = Whole<Np_FprChannelControl>(13);
-constexpr Operation kIOControl = Whole<Np_FprIOControl>(14);
+constexpr Operation kGetDeviceInfo = tsl::Read<Np_FprDeviceInfo>(FprCommand(9));
+constexpr Operation kGetDeviceFixInfo = tsl::Read<Np_FprDeviceFixInfo>(FprCommand(9));
+constexpr Operation kSetDeviceInfo = tsl::Write<Np_FprDeviceInfo>(FprCommand(10));
+constexpr Operation kSetDeviceFixInfo = tsl::Write<Np_FprDeviceFixInfo>(FprCommand(10));
+constexpr Operation kChannelControl = tsl::Write<Np_FprChannelControl>(FprCommand(13));
+constexpr Operation kIOControl = tsl::Write<Np_FprIOControl>(FprCommand(14));
 
 int Run(int handle, const Operation& op, const void* in, void* out) {
     return tsl::WithDevice<FprDevice>(handle, [&](FprDevice& d) { return d.Run(op, in, out); });

@@ -7,60 +7,45 @@
 
 namespace {
 
+using tsl::Bare;
+using tsl::Indexed;
 using tsl::IoTDevice;
+using tsl::KeyedRead;
 using tsl::Operation;
 using tsl::Payload;
+using tsl::Write;
 
-// Keys travel alone in front of 32 zero bytes.
-constexpr uint32_t kKeyPayload = 32;
-
-// Get keyed by byte 0 of the caller's record, which the reply then overwrites.
-template <class Record>
-constexpr Operation KeyedGet(uint32_t cmd) {
-    return {cmd, Payload::RecordKey8, kKeyPayload, sizeof(Record)};
-}
-template <class Record>
-constexpr Operation Whole(uint32_t cmd) {
-    return {cmd, Payload::Whole, sizeof(Record), 0};
-}
-constexpr Operation ByIndex(uint32_t cmd) {
-    return {cmd, Payload::Key8, kKeyPayload, 0};
-}
-constexpr Operation Bare(uint32_t cmd) {
-    return {cmd, Payload::None, 0, 0};
-}
-
-constexpr Operation kGetWorkModeParams = KeyedGet<Np_IoTWorkModeParams>(3001);
-constexpr Operation kDeleteWorkModeParams = ByIndex(3002);
-constexpr Operation kSetWorkModeParams = Whole<Np_IoTWorkModeParams>(3003);
+constexpr Operation kGetWorkModeParams = KeyedRead<Np_IoTWorkModeParams>(3001);
+constexpr Operation kDeleteWorkModeParams = Indexed(3002);
+constexpr Operation kSetWorkModeParams = Write<Np_IoTWorkModeParams>(3003);
 constexpr Operation kClearWorkModeParams = Bare(3004);
-constexpr Operation kGetInputParams = KeyedGet<Np_IoTInputParams>(3005);
-constexpr Operation kSetInputParams = Whole<Np_IoTInputParams>(3006);
+constexpr Operation kGetInputParams = KeyedRead<Np_IoTInputParams>(3005);
+constexpr Operation kSetInputParams = Write<Np_IoTInputParams>(3006);
 constexpr Operation kClearInputParams = Bare(3007);
-constexpr Operation kGetInputState = KeyedGet<Np_IoTInputState>(3008);
-constexpr Operation kGetOutputParams = KeyedGet<Np_IoTOutputParams>(3009);
-constexpr Operation kSetOutputParams = Whole<Np_IoTOutputParams>(3010);
+constexpr Operation kGetInputState = KeyedRead<Np_IoTInputState>(3008);
+constexpr Operation kGetOutputParams = KeyedRead<Np_IoTOutputParams>(3009);
+constexpr Operation kSetOutputParams = Write<Np_IoTOutputParams>(3010);
 constexpr Operation kClearOutputParams = Bare(3011);
-constexpr Operation kGetOutputState = KeyedGet<Np_IoTOutputState>(3012);
-constexpr Operation kIOControl = Whole<Np_IoTIOControl>(3013);
-constexpr Operation kGetModbusParams = KeyedGet<Np_IoTModbusParams>(3014);
-constexpr Operation kDeleteModbusParams = ByIndex(3015);
-constexpr Operation kSetModbusParams = Whole<Np_IoTModbusParams>(3016);
+constexpr Operation kGetOutputState = KeyedRead<Np_IoTOutputState>(3012);
+constexpr Operation kIOControl = Write<Np_IoTIOControl>(3013);
+constexpr Operation kGetModbusParams = KeyedRead<Np_IoTModbusParams>(3014);
+constexpr Operation kDeleteModbusParams = Indexed(3015);
+constexpr Operation kSetModbusParams = Write<Np_IoTModbusParams>(3016);
 constexpr Operation kClearModbusParams = Bare(3017);
-constexpr Operation kGetModbusData = KeyedGet<Np_IoTModbusData>(3018);
-constexpr Operation kSetModbusData = Whole<Np_IoTModbusWrite>(3019);
-constexpr Operation kGetRegisterParams = KeyedGet<Np_IoTRegisterParams>(3020);
-constexpr Operation kDeleteRegisterParams = ByIndex(3021);
-constexpr Operation kSetRegisterParams = Whole<Np_IoTRegisterParams>(3022);
+constexpr Operation kGetModbusData = KeyedRead<Np_IoTModbusData>(3018);
+constexpr Operation kSetModbusData = Write<Np_IoTModbusWrite>(3019);
+constexpr Operation kGetRegisterParams = KeyedRead<Np_IoTRegisterParams>(3020);
+constexpr Operation kDeleteRegisterParams = Indexed(3021);
+constexpr Operation kSetRegisterParams = Write<Np_IoTRegisterParams>(3022);
 constexpr Operation kClearRegisterParams = Bare(3023);
 constexpr Operation kGetAlarmIoInfo{3024, Payload::None, 0, sizeof(Np_IoTAlarmIoInfo)};
-constexpr Operation kSetAlarmIoInfo = Whole<Np_IoTAlarmIoInfo>(3025);
-constexpr Operation kDeleteRegisterParamsSingle = Whole<Np_IoTRegisterKey>(3026);
-constexpr Operation kSetRegisterParamsSingle = Whole<Np_IoTRegisterParamsSingle>(3027);
-constexpr Operation kLoraControl = Whole<Np_IoTLoraControl>(3028);
-constexpr Operation kGetLoraWorkModeParams = KeyedGet<Np_IoTLoraWorkModeParams>(3029);
-constexpr Operation kDeleteLoraWorkModeParams = Whole<Np_IoTLoraWorkModeKey>(3030);
-constexpr Operation kSetLoraWorkModeParams = Whole<Np_IoTLoraWorkModeParams>(3031);
+constexpr Operation kSetAlarmIoInfo = Write<Np_IoTAlarmIoInfo>(3025);
+constexpr Operation kDeleteRegisterParamsSingle = Write<Np_IoTRegisterKey>(3026);
+constexpr Operation kSetRegisterParamsSingle = Write<Np_IoTRegisterParamsSingle>(3027);
+constexpr Operation kLoraControl = Write<Np_IoTLoraControl>(3028);
+constexpr Operation kGetLoraWorkModeParams = KeyedRead<Np_IoTLoraWorkModeParams>(3029);
+constexpr Operation kDeleteLoraWorkModeParams = Write<Np_IoTLoraWorkModeKey>(3030);
+constexpr Operation kSetLoraWorkModeParams = Write<Np_IoTLoraWorkModeParams>(3031);
 constexpr Operation kClearLoraWorkModeParams = Bare(3032);
 constexpr Operation kGetEvent{1035, Payload::Whole, sizeof(Np_EventQuery), sizeof(Np_IoTEventList)};
 
