@@ -254,19 +254,20 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     }
 
     // Registered before sending, so that no reply can come before its waiter.
-    Waiter waiter;
-    waiter.identity = head.identity;
-    waiter.cmd = head.cmd;
+    // Shared, so that the receive thread can wake it after letting the mutex go.
+    auto waiter = std::make_shared<Waiter>();
+    waiter->identity = head.identity;
+    waiter->cmd = head.cmd;
     auto unregister = [this, &waiter] {
         for (auto it = waiters_.begin(); it != waiters_.end(); ++it)
-            if (*it == &waiter) {
+            if (*it == waiter) {
                 waiters_.erase(it);
                 break;
             }
     };
     {
         std::lock_guard<std::mutex> lock(responseMutex_);
-        waiters_.push_back(&waiter);
+        waiters_.push_back(waiter);
     }
 
     if (!tcpClient_ || tcpClient_->Send(request, kHeadSize + encoded) == -1) {
@@ -282,14 +283,14 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     {
         std::unique_lock<std::mutex> lock(responseMutex_);
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs());
-        if (!waiter.cond.wait_until(lock, deadline, [&] { return waiter.filled; })) {
+        if (!waiter->cond.wait_until(lock, deadline, [&] { return waiter->filled; })) {
             unregister();
             NoteFinished(head.identity, head.cmd);
             lock.unlock();
             LOG_ERROR("Recv timeout");
             return -4;
         }
-        message = std::move(waiter.message);
+        message = std::move(waiter->message);
     }
 
     MessageHead got = ReadHead(message.data());
@@ -378,10 +379,10 @@ void Device::OnReceive(const std::vector<uint8_t>& message) {
     // A reply goes to the request with its identity and command (a login
     // reply to the login, whatever its identity). A wrong command still goes
     // to a request of that identity, which reports the mismatch.
-    Waiter* target = nullptr;
+    std::shared_ptr<Waiter> target;
     {
         std::lock_guard<std::mutex> lock(responseMutex_);
-        for (Waiter* w : waiters_) {
+        for (const auto& w : waiters_) {
             bool exact = head.cmd == kCmdLogin ? w->cmd == kCmdLogin
                                                : (w->identity == head.identity && w->cmd == head.cmd);
             if (exact) {
@@ -390,7 +391,7 @@ void Device::OnReceive(const std::vector<uint8_t>& message) {
             }
         }
         if (!target && head.cmd != kCmdLogin && !RecentlyFinished(head.identity, head.cmd))
-            for (Waiter* w : waiters_)
+            for (const auto& w : waiters_)
                 if (w->identity == head.identity && w->cmd != kCmdLogin) {
                     target = w;
                     break;
@@ -404,9 +405,10 @@ void Device::OnReceive(const std::vector<uint8_t>& message) {
                     waiters_.erase(it);
                     break;
                 }
-            target->cond.notify_one();
         }
     }
+    // Woken outside the lock, so that it need not wait for it at once.
+    if (target) target->cond.notify_one();
     if (!target) LOG_DEBUG("Drop unawaited response: cmd[%d] identity[%d]", head.cmd, head.identity);
 }
 

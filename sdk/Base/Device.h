@@ -154,7 +154,7 @@ class Device : public std::enable_shared_from_this<Device> {
 
     // Requests waiting for their reply; replies nobody waits for are dropped.
     std::mutex responseMutex_;
-    std::vector<Waiter*> waiters_;
+    std::vector<std::shared_ptr<Waiter>> waiters_;
     // Requests answered or timed out lately (identity and command): a late or
     // repeated reply to one of them is dropped, not taken for a reply to
     // another command by a request of another module with the same identity.
