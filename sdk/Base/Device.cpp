@@ -340,13 +340,24 @@ void Device::Send(uint8_t* request) {
     if (tcpClient_) tcpClient_->Send(request, kHeadSize + encoded);
 }
 
+void Device::setTimeoutMs(int32_t ms) {
+    {
+        std::lock_guard<std::mutex> lock(heartbeatMutex_);
+        timeoutMs_ = ms;
+        heartbeatRetime_ = true;
+    }
+    heartbeatWake_.notify_all();
+}
+
 void Device::HeartbeatLoop() {
     using Clock = std::chrono::steady_clock;
-    auto last = Clock::now();
-    auto tick = last;
+    const auto start = Clock::now();
+    auto last = start;
+    auto tick = start;
     while (missedHeartbeats_.load() < 2) {
         auto now = Clock::now();
-        if (now - last > std::chrono::milliseconds(timeoutMs())) {
+        const auto interval = std::chrono::milliseconds(timeoutMs());
+        if (now - last > interval) {
             uint8_t buffer[kHeadSize + 64] = {};
             WriteHead(buffer, MakeHead(type(), kCmdHeartbeat, NextIdentity(IdentityModule::Common),
                                        kHeartbeatPayloadSize));
@@ -356,9 +367,21 @@ void Device::HeartbeatLoop() {
             last = now;
         }
         tick += kTick;
+        // Ticks before the next beat is due have nothing to do, so the thread
+        // sleeps through them; right after the second unanswered beat the
+        // next tick decides about closing.
+        if (missedHeartbeats_.load() < 2)
+            while (tick <= last + interval) tick += kTick;
         std::unique_lock<std::mutex> lock(heartbeatMutex_);
-        heartbeatWake_.wait_until(lock, tick, [this] { return !running_.load(); });
+        heartbeatWake_.wait_until(lock, tick, [this] { return !running_.load() || heartbeatRetime_; });
         if (!running_.load()) return;
+        if (heartbeatRetime_) {
+            // A new interval counts from the next tick on.
+            heartbeatRetime_ = false;
+            tick = start + ((Clock::now() - start) / kTick + 1) * kTick;
+            lock.unlock();
+            std::this_thread::sleep_until(tick);
+        }
     }
     tcpClient_->Close();
 }

@@ -71,7 +71,7 @@ class Device : public std::enable_shared_from_this<Device> {
     int32_t handle() const { return handle_.load(); }
     void setHandle(int32_t handle) { handle_ = handle; }
     int32_t timeoutMs() const { return timeoutMs_.load(); }
-    void setTimeoutMs(int32_t ms) { timeoutMs_ = ms; }
+    void setTimeoutMs(int32_t ms);
     uint64_t context() const { return context_.load(); }
     void setContext(uint64_t context) { context_ = context; }
     const std::string& ip() const { return ip_; }
@@ -144,6 +144,7 @@ class Device : public std::enable_shared_from_this<Device> {
 
     std::mutex heartbeatMutex_;
     std::condition_variable heartbeatWake_;
+    bool heartbeatRetime_ = false;
     std::thread heartbeatThread_;
 
     const std::string ip_;

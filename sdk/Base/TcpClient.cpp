@@ -1,5 +1,6 @@
 #include "Base/TcpClient.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "Base/Net.h"
@@ -133,7 +134,11 @@ void TcpClient::ReceiveLoop() {
     }
     const FramingConfig& cfg = s.framing;
     const uint32_t bufferSize = cfg.bufferSize ? cfg.bufferSize : kDefaultBufferSize;
-    std::vector<uint8_t> buffer(bufferSize);
+    // calloc: zero-filled as the framing expects, yet the pages of a 1 MiB
+    // buffer become resident only when a message that large arrives.
+    std::unique_ptr<uint8_t, void (*)(void*)> memory(static_cast<uint8_t*>(std::calloc(bufferSize, 1)),
+                                                     std::free);
+    uint8_t* const data = memory.get();  // none: the connection ends at once
 
     // A head that cannot hold its own length field (or the magic) is a
     // framing the loop cannot follow: it ends at once, like a bad stream.
@@ -143,33 +148,33 @@ void TcpClient::ReceiveLoop() {
                               head <= bufferSize && cfg.magic.size() <= head;
 
     size_t held = 0;
-    while (s.running) {
+    while (data && s.running) {
         if (!s.framed) {
-            int n = socket->Receive(buffer.data(), bufferSize);
+            int n = socket->Receive(data, bufferSize);
             if (n <= 0) break;
-            if (s.onMessage) s.onMessage(std::vector<uint8_t>(buffer.begin(), buffer.begin() + n));
+            if (s.onMessage) s.onMessage(std::vector<uint8_t>(data, data + n));
             continue;
         }
         if (!framingValid) break;
         if (held < head) {
-            int n = socket->Receive(buffer.data() + held, head - held);
+            int n = socket->Receive(data + held, head - held);
             if (n <= 0) break;
             held += static_cast<size_t>(n);
             continue;
         }
-        if (!cfg.magic.empty() && std::memcmp(buffer.data(), cfg.magic.data(), cfg.magic.size()) != 0) break;
+        if (!cfg.magic.empty() && std::memcmp(data, cfg.magic.data(), cfg.magic.size()) != 0) break;
         uint64_t length = 0;
         for (uint16_t i = 0; i < cfg.lengthWidth; ++i)
-            length |= uint64_t(buffer[cfg.lengthOffset + i]) << (8 * i);
+            length |= uint64_t(data[cfg.lengthOffset + i]) << (8 * i);
         const uint64_t total = head + length;
         if (total > bufferSize) break;
         if (held < total) {
-            int n = socket->Receive(buffer.data() + held, static_cast<size_t>(total - held));
+            int n = socket->Receive(data + held, static_cast<size_t>(total - held));
             if (n <= 0) break;
             held += static_cast<size_t>(n);
             continue;
         }
-        if (s.onMessage) s.onMessage(std::vector<uint8_t>(buffer.begin(), buffer.begin() + total));
+        if (s.onMessage) s.onMessage(std::vector<uint8_t>(data, data + total));
         held = 0;
     }
     s.running = false;
