@@ -2,6 +2,9 @@
 #pragma once
 
 #include <stdint.h>
+#ifndef __cplusplus
+#include <stdbool.h>
+#endif
 
 #if defined(TSL_BUILDING_LIBRARY)
 #define TSL_API __attribute__((visibility("default")))
@@ -16,7 +19,11 @@
 #endif
 
 // Status of every export: 0 (or a handle) is success.
+#ifdef __cplusplus
 enum ErrorCode : int32_t {
+#else
+enum ErrorCode {
+#endif
     ERR_SUCCESS = 0,
     ERR_INVALID_HANDLE = -1,
     ERR_DEVICE_TYPE = -2,
@@ -87,7 +94,11 @@ enum ErrorCode : int32_t {
 };
 
 // Device type codes.
+#ifdef __cplusplus
 enum TslDeviceType : int32_t {
+#else
+enum TslDeviceType {
+#endif
     TSL_DEVICE_ACC = 100,
     TSL_DEVICE_IOT = 101,
     TSL_DEVICE_FSU = 102,
