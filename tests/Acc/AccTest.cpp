@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "Acc/FamilyCheck.h"
+#include "FamilyTable.h"
 #include "SimFixture.h"
 #include "TslAcc.h"
 
@@ -111,13 +111,13 @@ std::vector<ExportRow> Exports() {
         In("SetIOParams", 2033, TSL_NET_Acc_SetIOParams),
         Text("GetSystemInfo", 2034, sizeof(Np_AccSystemInfo), TSL_NET_Acc_GetSystemInfo),
         Out("GetFlashInfo", 2035, None(), TSL_NET_Acc_GetFlashInfo),
-        InOut("GetCardGroupInfo", 2037, sizeof(Np_AccCardGroupList), TSL_NET_Acc_GetCardGroupInfo),
+        InOut("GetCardGroupInfo", 2037, TSL_NET_Acc_GetCardGroupInfo),
         In("DeleteCardGroupSingle", 2038, TSL_NET_Acc_DeleteCardGroupSingle),
         In("SetCardGroupSingle", 2039, TSL_NET_Acc_SetCardGroupSingle),
         In("ClearCardGroupInfo", 2040, TSL_NET_Acc_ClearCardGroupInfo),
-        InOut("GetReaderId", 2041, 32, TSL_NET_Acc_GetReaderId),
+        Text("GetReaderId", 2041, 32, TSL_NET_Acc_GetReaderId),
         In("SetReaderId", 2042, TSL_NET_Acc_SetReaderId),
-        InOut("GetEvent", 1035, sizeof(Np_AccEventList), TSL_NET_Acc_GetEvent),
+        InOut("GetEvent", 1035, TSL_NET_Acc_GetEvent),
         Setter("SetEventCallback", 1036, Mode(1),
                [](int h) { return TSL_NET_Acc_SetEventCallback(h, [](int, Np_AccEventInfo) {}); }),
         Setter("SetEventCallbackFull", 1036, Mode(2),

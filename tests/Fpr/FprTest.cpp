@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "IoT/ExportTable.h"
+#include "FamilyTable.h"
 #include "SimFixture.h"
 #include "TslFpr.h"
 
@@ -22,7 +22,6 @@ constexpr uint32_t kGetUser = 0x680004;
 void Ignore(int, Np_FprEventInfo*, void*) {}
 
 std::vector<ExportRow> Exports() {
-    using S = Shape;
     return {
         In("AddUserData", 0x680001, TSL_NET_FPR_AddUserData),
         In("SetUserData", 0x680002, TSL_NET_FPR_SetUserData),
@@ -30,21 +29,21 @@ std::vector<ExportRow> Exports() {
         InOut("GetUserData", kGetUser, TSL_NET_FPR_GetUserData),
         InOut("GetUserList", 0x680005, TSL_NET_FPR_GetUserList),
         Bare("ClearUserData", 0x680006, TSL_NET_FPR_ClearUserData),
-        Out("GetDeviceParams", 0x680007, S::Empty, TSL_NET_FPR_GetDeviceParams),
+        Out("GetDeviceParams", 0x680007, None(), TSL_NET_FPR_GetDeviceParams),
         In("SetDeviceParams", 0x680008, TSL_NET_FPR_SetDeviceParams),
-        Out("GetDeviceInfo", kGetInfo, S::Empty, TSL_NET_FPR_GetDeviceInfo),
-        Out("GetDeviceFixInfo", kGetInfo, S::Empty, TSL_NET_FPR_GetDeviceFixInfo),
+        Out("GetDeviceInfo", kGetInfo, None(), TSL_NET_FPR_GetDeviceInfo),
+        Out("GetDeviceFixInfo", kGetInfo, None(), TSL_NET_FPR_GetDeviceFixInfo),
         In("SetDeviceInfo", 0x68000A, TSL_NET_FPR_SetDeviceInfo),
         In("SetDeviceFixInfo", 0x68000A, TSL_NET_FPR_SetDeviceFixInfo),
         In("ChannelControl", 0x68000D, TSL_NET_FPR_ChannelControl),
         In("IOControl", 0x68000E, TSL_NET_FPR_IOControl),
-        Setter("SetEventCallback", 1036, S::Basic,
+        Setter("SetEventCallback", 1036, Mode(1),
                [](int h) { return TSL_NET_FPR_SetEventCallback(h, [](int, Np_FprEventInfo) {}); }),
-        Setter("SetEventCallback pointer", 1036, S::Basic,
+        Setter("SetEventCallback pointer", 1036, Mode(1),
                [](int h) { return TSL_NET_FPR_SetEventCallback(h, Ignore); }),
-        Setter("SetEventCallback null", 1037, S::Empty,
+        Setter("SetEventCallback null", 1037, None(),
                [](int h) { return TSL_NET_FPR_SetEventCallback(h, TSL_FprEventCallback{}); }),
-        Setter("SetEventCallback empty", 1037, S::Empty,
+        Setter("SetEventCallback empty", 1037, None(),
                [](int h) {
                    return TSL_NET_FPR_SetEventCallback(h, std::function<void(int, Np_FprEventInfo)>{});
                }),

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "IoT/ExportTable.h"
+#include "FamilyTable.h"
 #include "SimFixture.h"
 #include "TslIoT.h"
 
@@ -25,50 +25,49 @@ int SubscribeFull(int h) {
 void Ignore(int, Np_LinkageEventInfo*, void*) {}
 
 std::vector<ExportRow> Exports() {
-    using S = Shape;
     return {
-        Out("GetWorkModeParams", 3001, S::RecordKey, TSL_NET_IoT_GetWorkModeParams),
+        Out("GetWorkModeParams", 3001, RecordKey(), TSL_NET_IoT_GetWorkModeParams),
         Index("DeleteWorkModeParams", 3002, TSL_NET_IoT_DeleteWorkModeParams),
         In("SetWorkModeParams", 3003, TSL_NET_IoT_SetWorkModeParams),
         Bare("ClearWorkModeParams", 3004, TSL_NET_IoT_ClearWorkModeParams),
-        Out("GetInputParams", 3005, S::RecordKey, TSL_NET_IoT_GetInputParams),
+        Out("GetInputParams", 3005, RecordKey(), TSL_NET_IoT_GetInputParams),
         In("SetInputParams", 3006, TSL_NET_IoT_SetInputParams),
         Bare("ClearInputParams", 3007, TSL_NET_IoT_ClearInputParams),
-        Out("GetInputState", 3008, S::RecordKey, TSL_NET_IoT_GetInputState),
-        Out("GetOutputParams", 3009, S::RecordKey, TSL_NET_IoT_GetOutputParams),
+        Out("GetInputState", 3008, RecordKey(), TSL_NET_IoT_GetInputState),
+        Out("GetOutputParams", 3009, RecordKey(), TSL_NET_IoT_GetOutputParams),
         In("SetOutputParams", 3010, TSL_NET_IoT_SetOutputParams),
         Bare("ClearOutputParams", 3011, TSL_NET_IoT_ClearOutputParams),
-        Out("GetOutputState", 3012, S::RecordKey, TSL_NET_IoT_GetOutputState),
+        Out("GetOutputState", 3012, RecordKey(), TSL_NET_IoT_GetOutputState),
         In("IOControl", 3013, TSL_NET_IoT_IOControl),
-        Out("GetModbusParams", 3014, S::RecordKey, TSL_NET_IoT_GetModbusParams),
+        Out("GetModbusParams", 3014, RecordKey(), TSL_NET_IoT_GetModbusParams),
         Index("DeleteModbusParams", 3015, TSL_NET_IoT_DeleteModbusParams),
         In("SetModbusParams", 3016, TSL_NET_IoT_SetModbusParams),
         Bare("ClearModbusParams", 3017, TSL_NET_IoT_ClearModbusParams),
-        Out("GetModbusData", 3018, S::RecordKey, TSL_NET_IoT_GetModbusData),
+        Out("GetModbusData", 3018, RecordKey(), TSL_NET_IoT_GetModbusData),
         In("SetModbusData", 3019, TSL_NET_IoT_SetModbusData),
-        Out("GetRegisterParams", 3020, S::RecordKey, TSL_NET_IoT_GetRegisterParams),
+        Out("GetRegisterParams", 3020, RecordKey(), TSL_NET_IoT_GetRegisterParams),
         Index("DeleteRegisterParams", 3021, TSL_NET_IoT_DeleteRegisterParams),
         In("SetRegisterParams", 3022, TSL_NET_IoT_SetRegisterParams),
         Bare("ClearRegisterParams", 3023, TSL_NET_IoT_ClearRegisterParams),
-        Out("GetAlarmIoInfo", 3024, S::Empty, TSL_NET_IoT_GetAlarmIoInfo),
+        Out("GetAlarmIoInfo", 3024, None(), TSL_NET_IoT_GetAlarmIoInfo),
         In("SetAlarmIoInfo", 3025, TSL_NET_IoT_SetAlarmIoInfo),
         In("DeleteRegisterParamsSingle", 3026, TSL_NET_IoT_DeleteRegisterParamsSingle),
         In("SetRegisterParamsSingle", 3027, TSL_NET_IoT_SetRegisterParamsSingle),
         In("LoraControl", 3028, TSL_NET_IoT_LoraControl),
-        Out("GetLoraWorkModeParams", 3029, S::RecordKey, TSL_NET_IoT_GetLoraWorkModeParams),
+        Out("GetLoraWorkModeParams", 3029, RecordKey(), TSL_NET_IoT_GetLoraWorkModeParams),
         In("DeleteLoraWorkModeParams", 3030, TSL_NET_IoT_DeleteLoraWorkModeParams),
         In("SetLoraWorkModeParams", 3031, TSL_NET_IoT_SetLoraWorkModeParams),
         Bare("ClearLoraWorkModeParams", 3032, TSL_NET_IoT_ClearLoraWorkModeParams),
         InOut("GetEvent", 1035, TSL_NET_IoT_GetEvent),
-        Setter("SetEventCallback", 1036, S::Basic, Subscribe),
-        Setter("SetEventCallbackFull", 1036, S::Full, SubscribeFull),
-        Setter("SetEventCallback pointer", 1036, S::Basic,
+        Setter("SetEventCallback", 1036, Mode(1), Subscribe),
+        Setter("SetEventCallbackFull", 1036, Mode(2), SubscribeFull),
+        Setter("SetEventCallback pointer", 1036, Mode(1),
                [](int h) { return TSL_NET_IoT_SetEventCallback(h, Ignore); }),
-        Setter("SetEventCallbackFull pointer", 1036, S::Full,
+        Setter("SetEventCallbackFull pointer", 1036, Mode(2),
                [](int h) { return TSL_NET_IoT_SetEventCallbackFull(h, Ignore); }),
-        Setter("SetEventCallback null", 1037, S::Empty,
+        Setter("SetEventCallback null", 1037, None(),
                [](int h) { return TSL_NET_IoT_SetEventCallback(h, TSL_IoTEventCallback{}); }),
-        Setter("SetEventCallbackFull empty", 1037, S::Empty,
+        Setter("SetEventCallbackFull empty", 1037, None(),
                [](int h) {
                    return TSL_NET_IoT_SetEventCallbackFull(h,
                                                            std::function<void(int, Np_LinkageEventInfo)>{});
@@ -193,9 +192,7 @@ TEST(IoT, RequestsCountOnTheFamilysOwnIdentities) {
 }
 
 Bytes LinkageEvent(int32_t code, size_t size = sizeof(Np_LinkageEventInfo)) {
-    Bytes payload = Pattern(size, static_cast<uint8_t>(code));
-    std::memcpy(payload.data(), &code, sizeof code);
-    return payload;
+    return EventPayload(code, size);
 }
 
 TEST(IoT, EventsOfExactlyTheRecordSizeReachTheCallbackWhateverTheirCommand) {

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "Acc/FamilyCheck.h"
+#include "FamilyTable.h"
 #include "SimFixture.h"
 #include "TslAcc.h"
 #include "TslNtp.h"

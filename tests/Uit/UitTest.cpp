@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "Acc/FamilyCheck.h"
+#include "FamilyTable.h"
 #include "SimFixture.h"
 #include "TslUit.h"
 
@@ -30,7 +30,7 @@ std::vector<ExportRow> Exports() {
         Out("GetServerInfo", Command(4), Zeros(64), TSL_NET_UIT_GetServerInfo),
         In("SetServerInfo", Command(5), TSL_NET_UIT_SetServerInfo),
         Bare("DeleteServerInfo", Command(6), TSL_NET_UIT_DeleteServerInfo),
-        InOut("GetEvent", 1035, sizeof(Np_UitEventList), TSL_NET_UIT_GetEvent),
+        InOut("GetEvent", 1035, TSL_NET_UIT_GetEvent),
         Setter("SetEventCallback", 1036, Mode(1),
                [](int h) { return TSL_NET_UIT_SetEventCallback(h, [](int, Np_UitEventInfo) {}); }),
         Setter("SetEventCallbackFull", 1036, Mode(2),

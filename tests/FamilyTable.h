@@ -1,7 +1,7 @@
-// What the access-control, NTP and UIT tests share: one table row per export
-// (the request the simulator must decode, the reply that must come back
-// whole, the failures that must not touch the caller's record) and a
-// collector for delivered events.
+// What the family suites share: one table row per export (the request the
+// simulator must decode, the reply that must come back whole, the failures
+// that must not touch the caller's record) and a collector for delivered
+// events.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,11 +9,12 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -75,22 +76,19 @@ inline RequestOf ArgumentKey() {
 inline RequestOf RecordKey() {
     return [](const Bytes&, const Bytes& out) { return Keyed(out[0]); };
 }
+// Subscriptions: 1 basic, 2 full.
 inline RequestOf Mode(uint8_t mode) {
     return [mode](const Bytes&, const Bytes&) { return Keyed(mode); };
 }
 
-// Rows by export signature.
+// Rows by export signature. A text output has no record type to size it,
+// so it goes through Text with its size.
 template <class T>
 ExportRow Out(const char* name, uint32_t cmd, RequestOf request, int (*fn)(int, T*)) {
+    static_assert(!std::is_same<T, char>::value, "a text output needs its size: use Text");
     return {name, cmd, 0, sizeof(T), std::move(request), [fn](int h, const Bytes&, Bytes& out) {
                 return fn(h, reinterpret_cast<T*>(out.data()));
             }};
-}
-inline ExportRow Text(const char* name, uint32_t cmd, size_t size, int (*fn)(int, char*)) {
-    return {
-        name,   cmd,
-        0,      size,
-        None(), [fn](int h, const Bytes&, Bytes& out) { return fn(h, reinterpret_cast<char*>(out.data())); }};
 }
 template <class T>
 ExportRow In(const char* name, uint32_t cmd, int (*fn)(int, T)) {
@@ -101,11 +99,26 @@ ExportRow In(const char* name, uint32_t cmd, int (*fn)(int, T)) {
             }};
 }
 template <class Q, class T>
-ExportRow InOut(const char* name, uint32_t cmd, size_t outSize, int (*fn)(int, Q, T*)) {
-    return {name, cmd, sizeof(Q), outSize, Whole(), [fn](int h, const Bytes& in, Bytes& out) {
+ExportRow InOut(const char* name, uint32_t cmd, int (*fn)(int, Q, T*)) {
+    static_assert(!std::is_same<T, char>::value, "a text output needs its size: use Text");
+    return {name, cmd, sizeof(Q), sizeof(T), Whole(), [fn](int h, const Bytes& in, Bytes& out) {
                 Q query;
                 std::memcpy(&query, in.data(), sizeof query);
                 return fn(h, query, reinterpret_cast<T*>(out.data()));
+            }};
+}
+inline ExportRow Text(const char* name, uint32_t cmd, size_t size, int (*fn)(int, char*)) {
+    return {
+        name,   cmd,
+        0,      size,
+        None(), [fn](int h, const Bytes&, Bytes& out) { return fn(h, reinterpret_cast<char*>(out.data())); }};
+}
+template <class Q>
+ExportRow Text(const char* name, uint32_t cmd, size_t size, int (*fn)(int, Q, char*)) {
+    return {name, cmd, sizeof(Q), size, Whole(), [fn](int h, const Bytes& in, Bytes& out) {
+                Q query;
+                std::memcpy(&query, in.data(), sizeof query);
+                return fn(h, query, reinterpret_cast<char*>(out.data()));
             }};
 }
 inline ExportRow Index(const char* name, uint32_t cmd, int (*fn)(int, uint8_t)) {
@@ -157,7 +170,7 @@ inline void CheckRow(SimLogin& sim, uint32_t type, const ExportRow& row) {
         cases.push_back({{devsim::Fault::SizeDelta, 8}, 0});
     }
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.fault.kind);
+        SCOPED_TRACE(testing::Message() << "fault " << c.fault.kind << ", value " << c.fault.value);
         sim.device->SetFault(row.cmd, c.fault);
         Bytes before = Pattern(row.outSize, 0x19), scratch = in;
         if (row.prepare) row.prepare(scratch, before);
@@ -194,7 +207,7 @@ class EventLog {
   public:
     struct Event {
         int handle;
-        void* context;
+        void* context;  // null from the std::function form
         Bytes record;
     };
 
@@ -206,7 +219,9 @@ class EventLog {
         static_cast<EventLog*>(context)->Add(handle, context, *record);
     }
 
-    bool WaitFor(size_t count, std::chrono::milliseconds limit = 2s) {
+    // Generous: it ends as soon as the events are in, and sanitizer builds on
+    // a busy machine deliver slowly.
+    bool WaitFor(size_t count, std::chrono::milliseconds limit = 10s) {
         std::unique_lock<std::mutex> lock(mutex_);
         return arrived_.wait_for(lock, limit, [&] { return events_.size() >= count; });
     }
