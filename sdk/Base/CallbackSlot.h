@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -13,8 +11,8 @@
 namespace tsl {
 
 namespace detail {
-// Slots whose callback runs on this thread, so that a callback replacing its
-// own slot does not wait for itself.
+// Callables running on this thread, so that a callback replacing its own
+// slot does not wait for itself.
 inline std::vector<const void*>& SlotsInCall() {
     thread_local std::vector<const void*> slots;
     return slots;
@@ -28,63 +26,66 @@ class CallbackSlot {
   public:
     template <class... Args>
     bool Invoke(Args&&... args) {
-        std::shared_ptr<const Fn> fn;
-        uint64_t generation;
+        std::shared_ptr<Entry> entry;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (!fn_ || !*fn_) return false;
-            fn = fn_;
-            generation = generation_;
-            ++active_[generation];
+            if (!entry_ || !entry_->fn) return false;
+            entry = entry_;
+            ++entry->active;
         }
-        detail::SlotsInCall().push_back(this);
+        detail::SlotsInCall().push_back(entry.get());
         struct Done {
             CallbackSlot* slot;
-            uint64_t generation;
+            Entry* entry;
             ~Done() {
                 auto& mine = detail::SlotsInCall();
-                mine.erase(std::find(mine.rbegin(), mine.rend(), slot).base() - 1);
+                mine.erase(std::find(mine.rbegin(), mine.rend(), entry).base() - 1);
                 std::lock_guard<std::mutex> lock(slot->mutex_);
-                if (--slot->active_[generation] == 0) slot->active_.erase(generation);
-                slot->idle_.notify_all();
+                if (--entry->active == 0 && entry->replaced) slot->idle_.notify_all();
             }
-        } done{this, generation};
-        (*fn)(std::forward<Args>(args)...);
+        } done{this, entry.get()};
+        entry->fn(std::forward<Args>(args)...);
         return true;
     }
 
     void Set(Fn fn) {
-        auto next = std::make_shared<const Fn>(std::move(fn));
-        std::shared_ptr<const Fn> previous;
-        const auto& mine = detail::SlotsInCall();
-        const long own = std::count(mine.begin(), mine.end(), this);
+        auto next = std::make_shared<Entry>();
+        next->fn = std::move(fn);
+        std::shared_ptr<Entry> previous;
         std::unique_lock<std::mutex> lock(mutex_);
-        previous = std::move(fn_);
-        fn_ = std::move(next);
-        const uint64_t replaced = generation_++;
-        // Wait only for calls of the callables replaced so far, not for calls
-        // of the new one that start meanwhile.
-        idle_.wait(lock, [&] {
-            long older = 0;
-            for (auto it = active_.begin(); it != active_.end() && it->first <= replaced; ++it)
-                older += it->second;
-            return older <= own;
-        });
+        previous = std::move(entry_);
+        entry_ = std::move(next);
+        if (previous) {
+            previous->replaced = true;
+            // A call of it on this very thread (the callback replacing itself)
+            // is not waited for.
+            const auto& mine = detail::SlotsInCall();
+            const long own = std::count(mine.begin(), mine.end(), previous.get());
+            // Only calls of what was replaced are waited for (calls of older
+            // callables were waited for by the Set that replaced them), never
+            // calls of the new one that start meanwhile.
+            idle_.wait(lock, [&] { return previous->active <= own; });
+        }
         lock.unlock();
         // `previous` is released here, outside the lock.
     }
 
     bool Empty() const {
         std::lock_guard<std::mutex> lock(mutex_);
-        return !fn_ || !*fn_;
+        return !entry_ || !entry_->fn;
     }
 
   private:
+    // The running-call count lives with its callable, so a call allocates nothing.
+    struct Entry {
+        Fn fn;
+        long active = 0;
+        bool replaced = false;
+    };
+
     mutable std::mutex mutex_;
     std::condition_variable idle_;
-    std::shared_ptr<const Fn> fn_;
-    uint64_t generation_ = 0;
-    std::map<uint64_t, long> active_;  // running calls by generation
+    std::shared_ptr<Entry> entry_;
 };
 
 }  // namespace tsl

@@ -19,11 +19,9 @@ class EventDevice : public Device {
     using EventCallbackPtr = void (*)(int handle, Record* record, void* context);
 
     EventDevice(const char* ip, uint32_t port, uint32_t type) : Device(ip, port) { setType(type); }
-    ~EventDevice() override {
-        // Threads stop before the callback goes, so none of them runs it.
-        Shutdown();
-        eventCallback_.Set({});
-    }
+    // Whatever the callback holds goes before the connection and its threads
+    // (no delivery can run now: each holds the device).
+    ~EventDevice() override { eventCallback_.Set({}); }
 
     // A callback subscribes and is kept only if the device accepts; an empty
     // one unsubscribes and is cleared whatever the device answers.

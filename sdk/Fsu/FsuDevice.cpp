@@ -40,8 +40,8 @@ constexpr Operation kWriteStructChunk{4059, Payload::Whole, sizeof(StructChunk),
 }  // namespace
 
 FsuDevice::~FsuDevice() {
-    // No thread of the device may deliver while the slots go.
-    Shutdown();
+    // Emptied before the connection goes; no delivery can run now, each one
+    // holds the device.
     outputData_.Set({});
     inputData_.Set({});
     analogData_.Set({});

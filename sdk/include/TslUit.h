@@ -10,13 +10,16 @@ typedef struct Np_UitEventInfo {
     int32_t eventCode;
     Np_Time time;
     uint8_t channel;
-    uint8_t index;
+    uint8_t channelIndex;
     int32_t sourceType;  // 1 device, 2 input, 3 output, 4 ADC, 5 Modbus
     float value;
     float threshold;
     uint8_t reserved[54];
 } TSL_PACKED Np_UitEventInfo;
 TSL_CHECK_SIZE(Np_UitEventInfo, 80);
+TSL_CHECK_OFFSET(Np_UitEventInfo, time, 4);
+TSL_CHECK_OFFSET(Np_UitEventInfo, channelIndex, 13);
+TSL_CHECK_OFFSET(Np_UitEventInfo, sourceType, 14);
 TSL_CHECK_OFFSET(Np_UitEventInfo, channel, 12);
 TSL_CHECK_OFFSET(Np_UitEventInfo, sourceType, 14);
 TSL_CHECK_OFFSET(Np_UitEventInfo, value, 18);
