@@ -94,6 +94,9 @@ void Device::OnEvent(EventMessage) {}
 
 int32_t Device::Connect() {
     tcpClient_->SetCloseCallback([this] { OnClosed(); });
+    // A device that stops reading must not hold a sender (and every request
+    // queued behind it, and the heartbeat) longer than a request may take.
+    tcpClient_->SetSendTimeout(timeoutMs() > 100 ? timeoutMs() : 100);
     if (tcpClient_->Connect(timeoutMs()) != 0) return -3;
     std::string local = tcpClient_->GetLocalAddress();
     const auto& adapters = LocalAdapters();
@@ -351,27 +354,27 @@ void Device::setTimeoutMs(int32_t ms) {
 
 void Device::HeartbeatLoop() {
     using Clock = std::chrono::steady_clock;
+    // Ticks lie on a 100 ms grid from the start; `tick` is this round's.
     const auto start = Clock::now();
-    auto last = start;
     auto tick = start;
+    auto last = start;
     while (missedHeartbeats_.load() < 2) {
-        auto now = Clock::now();
         const auto interval = std::chrono::milliseconds(timeoutMs());
-        if (now - last > interval) {
+        if (Clock::now() - last > interval) {
             uint8_t buffer[kHeadSize + 64] = {};
             WriteHead(buffer, MakeHead(type(), kCmdHeartbeat, NextIdentity(IdentityModule::Common),
                                        kHeartbeatPayloadSize));
             buffer[kHeadSize] = static_cast<uint8_t>(kHeartbeatPayloadSize);
             Send(buffer);
             ++missedHeartbeats_;
-            last = now;
+            last = tick;
         }
         tick += kTick;
         // Ticks before the next beat is due have nothing to do, so the thread
         // sleeps through them; right after the second unanswered beat the
         // next tick decides about closing.
         if (missedHeartbeats_.load() < 2)
-            while (tick <= last + interval) tick += kTick;
+            while (tick < last + interval) tick += kTick;
         std::unique_lock<std::mutex> lock(heartbeatMutex_);
         heartbeatWake_.wait_until(lock, tick, [this] { return !running_.load() || heartbeatRetime_; });
         if (!running_.load()) return;

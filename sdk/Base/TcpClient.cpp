@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/socket.h>
+#include <sys/time.h>
+
 #include "Base/Net.h"
 
 namespace tsl {
@@ -10,6 +13,16 @@ namespace tsl {
 namespace {
 constexpr uint32_t kDefaultBufferSize = 1048576;
 constexpr uint16_t kNoPort = 0xFFFF;
+
+// Nothing thrown on the receive thread may end the process: a message whose
+// delivery fails (out of memory) is dropped.
+void Deliver(const TcpClient::MessageCallback& callback, const uint8_t* data, size_t length) {
+    if (!callback) return;
+    try {
+        callback(std::vector<uint8_t>(data, data + length));
+    } catch (...) {
+    }
+}
 }  // namespace
 
 struct TcpClient::Impl {
@@ -30,6 +43,7 @@ struct TcpClient::Impl {
     std::atomic<uint16_t> localPort{kNoPort};
     bool framed = false;
     FramingConfig framing;
+    int32_t sendTimeoutMs = 0;
     std::atomic<bool> running{false};
     // The destructor clears `reportClose` under this lock, so a close report
     // either finished before destruction began or never starts.
@@ -74,6 +88,10 @@ int TcpClient::SetFraming(const FramingConfig& config) {
     return 0;
 }
 
+void TcpClient::SetSendTimeout(int32_t ms) {
+    impl_->sendTimeoutMs = ms;
+}
+
 int TcpClient::Connect(int32_t timeoutMs) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     if (impl_->socket || impl_->connectedOnce) return -1;
@@ -81,6 +99,10 @@ int TcpClient::Connect(int32_t timeoutMs) {
     if (!address) return -1;
     std::unique_ptr<TcpSocket> socket = TcpSocket::Connect(Endpoint{*address, impl_->port}, timeoutMs);
     if (!socket) return -1;
+    if (impl_->sendTimeoutMs > 0) {
+        timeval limit{impl_->sendTimeoutMs / 1000, (impl_->sendTimeoutMs % 1000) * 1000};
+        ::setsockopt(socket->Descriptor(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    }
     impl_->localAddress = socket->GetEndpoint().address.ToString();
     impl_->localPort = socket->GetEndpoint().port;
     impl_->socket = std::move(socket);
@@ -105,7 +127,14 @@ int TcpClient::Send(const void* data, size_t length) {
         socket = impl_->socket.get();
     }
     // Safe without `mutex`: the socket is closed only under `sendMutex`.
-    return socket ? socket->SendAll(data, length) : -1;
+    if (!socket) return -1;
+    int sent = socket->SendAll(data, length);
+    if (sent < 0) {
+        // Part of a message may have gone out: the stream cannot recover.
+        std::lock_guard<std::mutex> lock(impl_->mutex);
+        if (impl_->socket) impl_->socket->Interrupt();
+    }
+    return sent;
 }
 
 int TcpClient::Close() {
@@ -152,7 +181,7 @@ void TcpClient::ReceiveLoop() {
         if (!s.framed) {
             int n = socket->Receive(data, bufferSize);
             if (n <= 0) break;
-            if (s.onMessage) s.onMessage(std::vector<uint8_t>(data, data + n));
+            Deliver(s.onMessage, data, static_cast<size_t>(n));
             continue;
         }
         if (!framingValid) break;
@@ -174,7 +203,7 @@ void TcpClient::ReceiveLoop() {
             held += static_cast<size_t>(n);
             continue;
         }
-        if (s.onMessage) s.onMessage(std::vector<uint8_t>(data, data + total));
+        Deliver(s.onMessage, data, static_cast<size_t>(total));
         held = 0;
     }
     s.running = false;

@@ -23,7 +23,7 @@ struct FramingConfig {
 };
 
 class TcpClient {
-public:
+  public:
     using MessageCallback = std::function<void(const std::vector<uint8_t>&)>;
     using CloseCallback = std::function<void()>;
 
@@ -36,6 +36,9 @@ public:
     void SetMessageCallback(MessageCallback cb);
     void SetCloseCallback(CloseCallback cb);
     int SetFraming(const FramingConfig& config);
+    // A send that cannot complete within `ms` (> 0) fails and ends the
+    // connection, whose stream would be out of step; set before Connect.
+    void SetSendTimeout(int32_t ms);
 
     // 0, or -1 (not dotted IPv4, refused, timed out, already connected once).
     int Connect(int32_t timeoutMs);
@@ -47,7 +50,7 @@ public:
     std::string GetLocalAddress() const;
     uint16_t GetLocalPort() const;  // 0xFFFF when not connected
 
-private:
+  private:
     void ReceiveLoop();
     struct Impl;
     std::unique_ptr<Impl> impl_;

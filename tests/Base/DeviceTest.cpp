@@ -1,14 +1,19 @@
 // The device connection and request exchange against the simulator.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -331,9 +336,16 @@ TEST(DeviceHeartbeat, SilentDeviceClosedAfterTwoBeats) {
     uint8_t info[128];
     auto start = Clock::now();
     ASSERT_EQ(0, rig.device->Login("admin", "admin123", info));
-    while (rig.hookCalls.load() == 0 && Clock::now() - start < 3s) std::this_thread::sleep_for(5ms);
+    Clock::duration secondBeat{};
+    while (rig.hookCalls.load() == 0 && Clock::now() - start < 3s) {
+        if (secondBeat == Clock::duration{} && rig.server.RequestsFor(1007).size() == 2)
+            secondBeat = Clock::now() - start;
+        std::this_thread::sleep_for(2ms);
+    }
     auto closedAfter = Clock::now() - start;
     EXPECT_EQ(2u, rig.server.RequestsFor(1007).size());
+    // Each beat at the first tick after its interval: the second at about 2T.
+    EXPECT_LT(secondBeat, 720ms);
     // Two intervals and one tick; the margin is for loaded machines.
     EXPECT_GE(closedAfter, 600ms);
     EXPECT_LE(closedAfter, 1500ms);
@@ -435,4 +447,57 @@ TEST(DeviceLog, RequestsAreTracedWithoutCredentials) {
         EXPECT_EQ(std::string::npos, log.find(secret)) << secret;
     std::string cleanup = std::string("rm -rf ") + dir;
     EXPECT_EQ(0, std::system(cleanup.c_str()));
+}
+
+// A device that takes the login and then never reads again.
+TEST(DeviceExchange, PeerThatStopsReadingHoldsNoCallerPastItsTimeout) {
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(0, bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr));
+    ASSERT_EQ(0, listen(listener, 1));
+    socklen_t len = sizeof addr;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    int peer = -1;
+    std::thread acceptor([&] {
+        peer = accept(listener, nullptr, nullptr);
+        uint8_t head[22];
+        if (recv(peer, head, sizeof head, MSG_WAITALL) != 22) return;
+        devsim::Head h = devsim::GetHead(head);
+        std::vector<uint8_t> text(h.length);
+        recv(peer, text.data(), text.size(), MSG_WAITALL);
+        devsim::Head reply = h;
+        Bytes plain(4 + 128, 0);
+        Bytes message = devsim::BuildMessage(reply, plain);
+        send(peer, message.data(), message.size(), MSG_NOSIGNAL);
+    });
+    auto device = std::make_shared<RecordingDevice>("127.0.0.1", ntohs(addr.sin_port));
+    std::atomic<int> hook{0};
+    device->setTimeoutMs(1000);
+    device->SetDisconnectHook([&](int) { ++hook; });
+    ASSERT_EQ(0, device->Connect());
+    uint8_t info[128];
+    ASSERT_EQ(0, device->Login("admin", "admin123", info));
+    acceptor.join();
+    // Far more than the socket buffers hold (54 MB).
+    std::vector<std::thread> callers;
+    std::atomic<int> late{0};
+    std::vector<uint8_t> chunk(51208, 0x5A);
+    for (int i = 0; i < 20; ++i)
+        callers.emplace_back([&] {
+            for (int round = 0; round < 40; ++round) {
+                auto t0 = Clock::now();
+                int32_t status = device->Call(IdentityModule::Common, 1031, chunk.data(),
+                                              static_cast<uint32_t>(chunk.size()));
+                if (status == 0 || Clock::now() - t0 > 2500ms) ++late;
+            }
+        });
+    for (auto& t : callers) t.join();
+    EXPECT_EQ(0, late.load());
+    auto t0 = Clock::now();
+    while (hook.load() == 0 && Clock::now() - t0 < 3s) std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(1, hook.load());
+    close(peer);
+    close(listener);
 }
