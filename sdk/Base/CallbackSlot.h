@@ -88,4 +88,44 @@ class CallbackSlot {
     std::shared_ptr<Entry> entry_;
 };
 
+// Lets calls pass until it is closed; Close waits for the calls in progress
+// (except those of the closing thread itself) and turns later ones away.
+class CallGate {
+  public:
+    template <class F>
+    bool Pass(F&& call) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (closed_) return false;
+            ++active_;
+        }
+        detail::SlotsInCall().push_back(this);
+        struct Done {
+            CallGate* gate;
+            ~Done() {
+                auto& mine = detail::SlotsInCall();
+                mine.erase(std::find(mine.rbegin(), mine.rend(), gate).base() - 1);
+                std::lock_guard<std::mutex> lock(gate->mutex_);
+                if (--gate->active_ == 0) gate->idle_.notify_all();
+            }
+        } done{this};
+        call();
+        return true;
+    }
+
+    void Close() {
+        const auto& mine = detail::SlotsInCall();
+        const long own = std::count(mine.begin(), mine.end(), this);
+        std::unique_lock<std::mutex> lock(mutex_);
+        closed_ = true;
+        idle_.wait(lock, [&] { return active_ <= own; });
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable idle_;
+    long active_ = 0;
+    bool closed_ = false;
+};
+
 }  // namespace tsl

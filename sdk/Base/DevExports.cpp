@@ -64,7 +64,10 @@ int TransferAsync(int handle, Method method, const char* path, Device::Progress 
         std::string copy = path ? path : "";
         bool hasPath = path != nullptr;
         ThreadPool::Instance().Enqueue([self, method, copy, hasPath, progress] {
-            (self.get()->*method)(hasPath ? copy.c_str() : nullptr, progress);
+            Device::Progress guarded;
+            if (progress)
+                guarded = [&self, &progress](int h, int v) { self->CallBack([&] { progress(h, v); }); };
+            (self.get()->*method)(hasPath ? copy.c_str() : nullptr, guarded);
         });
         return 0;
     });

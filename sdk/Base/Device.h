@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "Base/CallbackSlot.h"
 #include "Base/MessageHead.h"
 
 namespace tsl {
@@ -97,6 +98,16 @@ class Device : public std::enable_shared_from_this<Device> {
     bool ClaimRemoval();
     // The disconnect task: true when it is the one to report and remove.
     bool ClaimDisconnect();
+    // Every call into the caller's code (events, disconnect, asynchronous
+    // progress) passes here. Once Cleanup has let the device go none starts
+    // any more, and CloseCallbacks returns only when those in progress have
+    // ended, so nothing reaches the caller afterwards.
+    template <class F>
+    bool CallBack(F&& call) {
+        return callbacks_.Pass(std::forward<F>(call));
+    }
+    void CloseCallbacks() { callbacks_.Close(); }
+
     // Events are delivered only while the device table holds the device.
     void setRegistered(bool registered) { registered_ = registered; }
     bool registered() const { return registered_.load(); }
@@ -125,6 +136,7 @@ class Device : public std::enable_shared_from_this<Device> {
     void HeartbeatLoop();
     void DeliverEvent(uint32_t cmd, const uint8_t* text, uint32_t length);
 
+    CallGate callbacks_;
     mutable std::mutex callbackMutex_;
     HandleCallback disconnectHook_;
     HandleCallback disconnectCallback_;

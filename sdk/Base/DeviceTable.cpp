@@ -13,7 +13,7 @@ namespace {
 void RunDisconnectTask(const std::weak_ptr<Device>& weak, int handle) {
     std::shared_ptr<Device> device = weak.lock();
     if (!device || !device->registered() || !device->ClaimDisconnect()) return;
-    if (auto callback = device->disconnectCallback()) callback(handle);
+    if (auto callback = device->disconnectCallback()) device->CallBack([&] { callback(handle); });
     std::shared_ptr<Device> taken = DeviceTable::Instance().Take(handle, device.get());
     if (taken) taken->Logout();
     // The last references go here, on a pool worker, outside the table lock.
@@ -91,6 +91,8 @@ void ReleaseDevices(std::vector<std::shared_ptr<Device>> devices) {
         device->SetDisconnectHook(nullptr);
         device->Logout();
     }
+    // Nothing may reach the caller once it has let its devices go.
+    for (auto& device : devices) device->CloseCallbacks();
     // Closing all first lets every receive thread end at once; the joins in
     // the destructors then take no time.
     devices.clear();

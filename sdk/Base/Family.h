@@ -48,7 +48,9 @@ class EventDevice : public Device {
         Record record;
         std::memcpy(&record, message.payload.data(), sizeof record);
         if (!registered()) return false;
-        return eventCallback_.Invoke(handle(), record);
+        bool called = false;
+        CallBack([&] { called = eventCallback_.Invoke(handle(), record); });
+        return called;
     }
 
   private:

@@ -74,7 +74,7 @@ void FsuDevice::Deliver(CallbackSlot<DataCallback<Record>>& slot, const EventMes
     Record record;
     std::memcpy(&record, message.payload.data(), sizeof record);
     if (!registered()) return;
-    slot.Invoke(handle(), record);
+    CallBack([&] { slot.Invoke(handle(), record); });
 }
 
 void FsuDevice::OnEvent(EventMessage message) {

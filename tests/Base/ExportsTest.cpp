@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "SimFixture.h"
+#include "TslAcc.h"
 #include "TslDev.h"
 
 using namespace std::chrono_literals;
@@ -419,4 +420,36 @@ TEST(Disconnect, CleanupReportsNothing) {
     a.handle = b.handle = 0;
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(0, calls.load());
+}
+
+// Once Cleanup has returned nothing reaches the caller any more: an event
+// callback in progress has ended by then. After Logout no new one starts.
+TEST(Disconnect, NothingReachesTheCallerAfterItLetTheDeviceGo) {
+    for (bool cleanup : {true, false}) {
+        SCOPED_TRACE(cleanup ? "Cleanup" : "Logout");
+        SimLogin dev(100);
+        auto running = std::make_shared<std::atomic<int>>(0);
+        auto calls = std::make_shared<std::atomic<int>>(0);
+        ASSERT_EQ(0, TSL_NET_Acc_SetEventCallback(dev.handle, std::function<void(int, Np_AccEventInfo)>(
+                                                                  [running, calls](int, Np_AccEventInfo) {
+                                                                      ++*calls;
+                                                                      ++*running;
+                                                                      std::this_thread::sleep_for(200ms);
+                                                                      --*running;
+                                                                  })));
+        dev.server->Push(1800, Bytes(sizeof(Np_AccEventInfo), 1));
+        ASSERT_TRUE(WaitFor([&] { return running->load() == 1; }));
+        if (cleanup) {
+            TSL_NET_DEV_Cleanup();
+            EXPECT_EQ(0, running->load()) << "a callback ran on after Cleanup";
+        } else {
+            TSL_NET_DEV_Logout(dev.handle);
+        }
+        dev.handle = 0;
+        int seen = calls->load();
+        dev.server->Push(1800, Bytes(sizeof(Np_AccEventInfo), 2));
+        std::this_thread::sleep_for(100ms);
+        EXPECT_EQ(seen, calls->load());
+        WaitFor([&] { return running->load() == 0; });
+    }
 }
