@@ -365,8 +365,10 @@ void Device::HeartbeatLoop() {
             WriteHead(buffer, MakeHead(type(), kCmdHeartbeat, NextIdentity(IdentityModule::Common),
                                        kHeartbeatPayloadSize));
             buffer[kHeadSize] = static_cast<uint8_t>(kHeartbeatPayloadSize);
-            Send(buffer);
+            // Counted before it goes out: a quick reply must find it counted,
+            // or its reset would be undone and a live device closed.
             ++missedHeartbeats_;
+            Send(buffer);
             last = tick;
         }
         tick += kTick;
