@@ -313,4 +313,71 @@ void CheckDelivery(SimLogin& sim, int (*setPtr)(int, void (*)(int, Record*, void
     EXPECT_EQ(full.Count(), 1u);
 }
 
+// A record kind as the device stores it: Set, Get by the key in byte 0 (or no
+// key), Delete by key and Clear where the family has them.
+struct StoredKind {
+    const char* name;
+    size_t size;
+    bool keyed;
+    std::function<int(int, const Bytes&)> set;
+    std::function<int(int, Bytes&)> get;
+    std::function<int(int, uint8_t)> erase;
+    std::function<int(int)> clear;
+};
+
+template <class T>
+StoredKind Kind(const char* name, bool keyed, int (*set)(int, T), int (*get)(int, T*),
+                std::function<int(int, uint8_t)> erase, std::function<int(int)> clear) {
+    return {name,
+            sizeof(T),
+            keyed,
+            [set](int h, const Bytes& b) {
+                T record;
+                std::memcpy(&record, b.data(), sizeof record);
+                return set(h, record);
+            },
+            [get](int h, Bytes& b) { return get(h, reinterpret_cast<T*>(b.data())); },
+            std::move(erase),
+            std::move(clear)};
+}
+
+// Two records set under keys 5 and 6 read back as they were set; a deleted or
+// cleared one reads as zeros behind its key.
+inline void CheckStored(int handle, const StoredKind& kind) {
+    SCOPED_TRACE(kind.name);
+    Bytes first = Pattern(kind.size, 3), second = Pattern(kind.size, 4);
+    first[0] = 5;
+    second[0] = 6;
+    ASSERT_EQ(kind.set(handle, first), 0);
+    ASSERT_EQ(kind.set(handle, second), 0);
+
+    Bytes read = Pattern(kind.size, 9);
+    read[0] = 5;
+    ASSERT_EQ(kind.get(handle, read), 0);
+    EXPECT_EQ(read, kind.keyed ? first : second);
+    if (kind.keyed) {
+        read[0] = 6;
+        ASSERT_EQ(kind.get(handle, read), 0);
+        EXPECT_EQ(read, second);
+    }
+
+    Bytes gone(kind.size, 0);
+    if (kind.erase) {
+        ASSERT_EQ(kind.erase(handle, 5), 0);
+        read[0] = gone[0] = 5;
+        ASSERT_EQ(kind.get(handle, read), 0);
+        EXPECT_EQ(read, gone);
+        read[0] = 6;
+        ASSERT_EQ(kind.get(handle, read), 0);
+        EXPECT_EQ(read, second);
+    }
+    if (kind.clear) {
+        ASSERT_EQ(kind.clear(handle), 0);
+        read[0] = 6;
+        gone[0] = kind.keyed ? 6 : 0;
+        ASSERT_EQ(kind.get(handle, read), 0);
+        EXPECT_EQ(read, gone);
+    }
+}
+
 }  // namespace tsltest

@@ -147,34 +147,6 @@ TEST(Acc, ExportsRefuseUnknownHandlesAndOtherFamilies) {
     for (const ExportRow& row : Exports()) CheckFrame(acc, ntp, row);
 }
 
-// A record kind as the device stores it: Set, Get by the key in byte 0 (or
-// no key), Delete by key and Clear where the family has them.
-struct StoredKind {
-    const char* name;
-    size_t size;
-    bool keyed;
-    std::function<int(int, const Bytes&)> set;
-    std::function<int(int, Bytes&)> get;
-    int (*erase)(int, uint8_t);
-    int (*clear)(int);
-};
-
-template <class T>
-StoredKind Kind(const char* name, bool keyed, int (*set)(int, T), int (*get)(int, T*),
-                int (*erase)(int, uint8_t), int (*clear)(int)) {
-    return {name,
-            sizeof(T),
-            keyed,
-            [set](int h, const Bytes& b) {
-                T record;
-                std::memcpy(&record, b.data(), sizeof record);
-                return set(h, record);
-            },
-            [get](int h, Bytes& b) { return get(h, reinterpret_cast<T*>(b.data())); },
-            erase,
-            clear};
-}
-
 TEST(Acc, SettingsReadBackAsTheyWereSet) {
     const std::vector<StoredKind> kinds = {
         Kind("Channel", true, TSL_NET_Acc_SetChannelInfo, TSL_NET_Acc_GetChannelInfo, nullptr, nullptr),
@@ -193,43 +165,7 @@ TEST(Acc, SettingsReadBackAsTheyWereSet) {
     };
     SimLogin acc(kAcc);
     ASSERT_GT(acc.handle, 0);
-    for (const StoredKind& kind : kinds) {
-        SCOPED_TRACE(kind.name);
-        Bytes first = Pattern(kind.size, 3), second = Pattern(kind.size, 4);
-        first[0] = 5;
-        second[0] = 6;
-        ASSERT_EQ(kind.set(acc.handle, first), 0);
-        ASSERT_EQ(kind.set(acc.handle, second), 0);
-
-        Bytes read = Pattern(kind.size, 9);
-        read[0] = 5;
-        ASSERT_EQ(kind.get(acc.handle, read), 0);
-        EXPECT_EQ(read, kind.keyed ? first : second);
-        if (kind.keyed) {
-            read[0] = 6;
-            ASSERT_EQ(kind.get(acc.handle, read), 0);
-            EXPECT_EQ(read, second);
-        }
-
-        // An entry that is gone reads as zeros behind its key.
-        Bytes gone(kind.size, 0);
-        if (kind.erase) {
-            ASSERT_EQ(kind.erase(acc.handle, 5), 0);
-            read[0] = gone[0] = 5;
-            ASSERT_EQ(kind.get(acc.handle, read), 0);
-            EXPECT_EQ(read, gone);
-            read[0] = 6;
-            ASSERT_EQ(kind.get(acc.handle, read), 0);
-            EXPECT_EQ(read, second);
-        }
-        if (kind.clear) {
-            ASSERT_EQ(kind.clear(acc.handle), 0);
-            read[0] = 6;
-            gone[0] = kind.keyed ? 6 : 0;
-            ASSERT_EQ(kind.get(acc.handle, read), 0);
-            EXPECT_EQ(read, gone);
-        }
-    }
+    for (const StoredKind& kind : kinds) CheckStored(acc.handle, kind);
 }
 
 Np_AccCardInfo Card(const std::string& number, uint8_t seed) {

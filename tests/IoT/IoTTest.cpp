@@ -89,34 +89,6 @@ TEST(IoT, ExportsRefuseUnknownHandlesAndOtherFamilies) {
     for (const ExportRow& row : Exports()) CheckFrame(iot, acc, row);
 }
 
-// A record kind as the device stores it: Set, Get by the key in byte 0 and,
-// where there is one, Delete by key and Clear.
-struct StoredKind {
-    const char* name;
-    size_t size;
-    bool keyed;
-    std::function<int(int, const Bytes&)> set;
-    std::function<int(int, Bytes&)> get;
-    std::function<int(int, uint8_t)> erase;
-    std::function<int(int)> clear;
-};
-
-template <class T>
-StoredKind Kind(const char* name, bool keyed, int (*set)(int, T), int (*get)(int, T*),
-                std::function<int(int, uint8_t)> erase, int (*clear)(int)) {
-    return {name,
-            sizeof(T),
-            keyed,
-            [set](int h, const Bytes& b) {
-                T record;
-                std::memcpy(&record, b.data(), sizeof record);
-                return set(h, record);
-            },
-            [get](int h, Bytes& b) { return get(h, reinterpret_cast<T*>(b.data())); },
-            std::move(erase),
-            clear};
-}
-
 TEST(IoT, SettingsReadBackAsTheyWereSet) {
     const std::vector<StoredKind> kinds = {
         Kind("WorkMode", true, TSL_NET_IoT_SetWorkModeParams, TSL_NET_IoT_GetWorkModeParams,
@@ -142,40 +114,7 @@ TEST(IoT, SettingsReadBackAsTheyWereSet) {
     };
     SimLogin iot(kIoT);
     ASSERT_GT(iot.handle, 0);
-    for (const StoredKind& kind : kinds) {
-        SCOPED_TRACE(kind.name);
-        Bytes first = Pattern(kind.size, 3), second = Pattern(kind.size, 4);
-        first[0] = 5;
-        second[0] = 6;
-        ASSERT_EQ(kind.set(iot.handle, first), 0);
-        ASSERT_EQ(kind.set(iot.handle, second), 0);
-
-        Bytes read = Pattern(kind.size, 9);
-        read[0] = 5;
-        ASSERT_EQ(kind.get(iot.handle, read), 0);
-        EXPECT_EQ(read, kind.keyed ? first : second);
-        if (!kind.keyed) continue;
-
-        read[0] = 6;
-        ASSERT_EQ(kind.get(iot.handle, read), 0);
-        EXPECT_EQ(read, second);
-
-        // An entry that is gone reads as zeros behind its key.
-        Bytes gone(kind.size, 0);
-        if (kind.erase) {
-            ASSERT_EQ(kind.erase(iot.handle, 5), 0);
-            read[0] = gone[0] = 5;
-            ASSERT_EQ(kind.get(iot.handle, read), 0);
-            EXPECT_EQ(read, gone);
-            read[0] = 6;
-            ASSERT_EQ(kind.get(iot.handle, read), 0);
-            EXPECT_EQ(read, second);
-        }
-        ASSERT_EQ(kind.clear(iot.handle), 0);
-        read[0] = gone[0] = 6;
-        ASSERT_EQ(kind.get(iot.handle, read), 0);
-        EXPECT_EQ(read, gone);
-    }
+    for (const StoredKind& kind : kinds) CheckStored(iot.handle, kind);
 }
 
 TEST(IoT, RequestsCountOnTheFamilysOwnIdentities) {
