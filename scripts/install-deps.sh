@@ -8,6 +8,9 @@ PACKAGES=(
   libssl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libspdlog-dev
+  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5svg5
+  libpugixml-dev libminizip-dev zlib1g-dev
+  fonts-wqy-microhei
   iproute2 util-linux procps
   locales
 )

@@ -1,0 +1,7 @@
+#include "AccChannelConfigForm.h"
+
+AccChannelConfigForm::AccChannelConfigForm(QWidget* parent) : QWidget(parent) {
+    setObjectName("AccChannelConfigForm");
+}
+
+AccChannelConfigForm::~AccChannelConfigForm() = default;

@@ -1,0 +1,7 @@
+#include "AccControlForm.h"
+
+AccControlForm::AccControlForm(QWidget* parent) : QWidget(parent) {
+    setObjectName("AccControlForm");
+}
+
+AccControlForm::~AccControlForm() = default;

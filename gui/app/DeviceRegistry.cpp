@@ -1,0 +1,277 @@
+#include "DeviceRegistry.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "TslAcc.h"
+#include "TslFsu.h"
+#include "TslIoT.h"
+#include "TslUit.h"
+
+DeviceRegistry& DeviceRegistry::instance() {
+    static DeviceRegistry registry;
+    return registry;
+}
+
+DeviceRegistry::~DeviceRegistry() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (used_) saveLocked();
+}
+
+int DeviceRegistry::add(Device device) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    used_ = true;
+    if (devices_.count(device.name)) return -1;
+    device.handle = 0;
+    devices_.emplace(device.name, std::move(device));
+    saveLocked();
+    return 0;
+}
+
+int DeviceRegistry::remove(const std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = devices_.find(name);
+    if (it == devices_.end()) return -1;
+    // The SDK never reports a logout through the disconnect road, so calling
+    // it under the lock cannot wait on ourselves.
+    if (it->second.handle > 0) TSL_NET_DEV_Logout(it->second.handle);
+    devices_.erase(it);
+    saveLocked();
+    return 0;
+}
+
+int DeviceRegistry::get(Device& device) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = devices_.find(device.name);
+    if (it == devices_.end()) return -1;
+    device = it->second;
+    return 0;
+}
+
+int DeviceRegistry::update(const Device& device) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = devices_.find(device.name);
+    if (it == devices_.end()) return -1;
+    Device& stored = it->second;
+    stored.ip = device.ip;
+    stored.port = device.port;
+    stored.username = device.username;
+    stored.password = device.password;
+    saveLocked();
+    return 0;
+}
+
+int DeviceRegistry::handle(const std::string& name) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = devices_.find(name);
+    return it == devices_.end() ? -1 : it->second.handle;
+}
+
+int DeviceRegistry::setHandle(const std::string& name, int handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = devices_.find(name);
+    if (it == devices_.end()) return -1;
+    it->second.handle = handle;
+    return 0;
+}
+
+int DeviceRegistry::setInfoBlock(const std::string& name, const Np_LoginInfo& info) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = devices_.find(name);
+    if (it == devices_.end()) return -1;
+    std::memcpy(it->second.infoBlock.data(), info.data + kInfoBlockOffset, kInfoBlockSize);
+    return 0;
+}
+
+QStandardItem* DeviceRegistry::itemByHandle(int handle) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& entry : devices_)
+        if (entry.second.handle == handle) return entry.second.item;
+    return nullptr;
+}
+
+std::string DeviceRegistry::nameByHandle(int handle) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& entry : devices_)
+        if (entry.second.handle == handle) return entry.first;
+    return {};
+}
+
+std::vector<Device> DeviceRegistry::devices() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<Device> all;
+    all.reserve(devices_.size());
+    for (const auto& entry : devices_) all.push_back(entry.second);
+    std::sort(all.begin(), all.end(), [](const Device& a, const Device& b) { return a.name < b.name; });
+    return all;
+}
+
+const Device* DeviceRegistry::currentLocked() const {
+    auto it = devices_.find(current_);
+    return it == devices_.end() ? nullptr : &it->second;
+}
+
+int DeviceRegistry::currentHandle() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const Device* d = currentLocked();
+    return d ? d->handle : 0;
+}
+
+InfoBlock DeviceRegistry::currentInfoBlock() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const Device* d = currentLocked();
+    return d ? d->infoBlock : InfoBlock{};
+}
+
+std::string DeviceRegistry::currentName() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const Device* d = currentLocked();
+    return d ? d->name : std::string("unknown");
+}
+
+int DeviceRegistry::currentType() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const Device* d = currentLocked();
+    return d ? d->type : 0;
+}
+
+int DeviceRegistry::setCurrent(const std::string& name) {
+    // Only the GUI thread changes the current name, so comparing without the
+    // lock is safe; the lock is let go before the SDK is called, since
+    // currentHandle takes it again.
+    if (!name.empty() && name != current_) {
+        int type = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (const Device* d = currentLocked()) type = d->type;
+        }
+        const int previous = currentHandle();
+        switch (type) {
+            case 100:
+                TSL_NET_Acc_SetEventCallback(previous, static_cast<TSL_AccEventCallback>(nullptr));
+                break;
+            case 101:
+                TSL_NET_IoT_SetEventCallback(previous, static_cast<TSL_IoTEventCallback>(nullptr));
+                break;
+            case 102:
+                TSL_NET_FSU_SetEventCallback(previous, static_cast<TSL_FsuEventCallback>(nullptr));
+                break;
+            case 105:
+                TSL_NET_UIT_SetEventCallback(previous, static_cast<TSL_UitEventCallback>(nullptr));
+                break;
+            default:
+                break;  // NTP servers and fingerprint readers keep no subscription
+        }
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    current_ = name;
+    return 0;
+}
+
+std::vector<Device> DeviceRegistry::load() {
+    QString path;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        used_ = true;
+        path = path_;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+    // The list is the local 8-bit code page's text, which is UTF-8 here.
+    const QByteArray text = file.readAll();
+    file.close();
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+        // Keep what could not be read where the next save cannot overwrite it.
+        const QString aside =
+            path + QStringLiteral(".unreadable-") + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+        const bool moved = QFile::rename(path, aside);
+        std::fprintf(stderr, "QtTessaly: the saved device list %s is not a JSON object (%s); %s\n",
+                     qPrintable(path), qPrintable(error.errorString()),
+                     moved ? qPrintable(QStringLiteral("it was kept as ") + aside)
+                           : "it could not be moved aside and will not be overwritten");
+        if (!moved) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            keepUnreadable_ = true;
+        }
+        return {};
+    }
+    std::vector<Device> list;
+    const QJsonObject top = doc.object();
+    for (auto it = top.begin(); it != top.end(); ++it) {  // key order
+        const QJsonObject o = it.value().toObject();
+        Device d;
+        d.name = o.value("name").toString().toStdString();
+        d.ip = o.value("ip").toString().toStdString();
+        d.port = o.value("port").toInt();
+        d.type = o.value("type").toInt();
+        d.username = o.value("username").toString().toStdString();
+        d.password = o.value("password").toString().toStdString();
+        list.push_back(std::move(d));
+    }
+    return list;
+}
+
+bool DeviceRegistry::save() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    used_ = true;
+    return saveLocked();
+}
+
+bool DeviceRegistry::saveLocked() {
+    if (keepUnreadable_) return false;
+    QJsonObject top;
+    for (const auto& entry : devices_) {
+        const Device& d = entry.second;
+        QJsonObject o;
+        o.insert("name", QString::fromStdString(d.name));
+        o.insert("ip", QString::fromStdString(d.ip));
+        o.insert("port", d.port);
+        o.insert("type", d.type);
+        o.insert("username", QString::fromStdString(d.username));
+        o.insert("password", QString::fromStdString(d.password));
+        top.insert(QString::fromStdString(entry.first), o);
+    }
+    // Line ends as the list has always had them, so lists move between systems.
+    QByteArray text = QJsonDocument(top).toJson(QJsonDocument::Indented);
+    text.replace("\n", "\r\n");
+    // A temporary file renamed over the old one: a crash, a kill or a full
+    // disk leaves the previous list whole.
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (file.write(text) != text.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void DeviceRegistry::setFilePath(const QString& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    path_ = path;
+}
+
+QString DeviceRegistry::filePath() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return path_;
+}
+
+void DeviceRegistry::resetForTests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    devices_.clear();
+    current_.clear();
+    path_ = QStringLiteral("./devices.bin");
+    used_ = false;
+    keepUnreadable_ = false;
+}

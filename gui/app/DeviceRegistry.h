@@ -1,0 +1,72 @@
+// The process-wide list of devices, keyed by name, with the current device.
+// Used from the GUI thread and from the SDK's worker threads (the disconnect
+// road); one mutex guards every access.
+#pragma once
+
+#include <QString>
+
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "Device.h"
+#include "TslDev.h"
+
+class DeviceRegistry {
+  public:
+    static DeviceRegistry& instance();
+
+    int add(Device device);
+    int remove(const std::string& name);
+    int get(Device& device) const;
+    // Takes over what a user can edit (address, port, user, password); the
+    // handle, tree row and information block stay those of the stored entry.
+    int update(const Device& device);
+    int handle(const std::string& name) const;
+    int setHandle(const std::string& name, int handle);
+    int setInfoBlock(const std::string& name, const Np_LoginInfo& info);
+    QStandardItem* itemByHandle(int handle) const;
+    // The name of the device holding `handle`, empty when none does.
+    std::string nameByHandle(int handle) const;
+    std::vector<Device> devices() const;  // sorted by name
+
+    int currentHandle() const;
+    InfoBlock currentInfoBlock() const;
+    std::string currentName() const;
+    int currentType() const;
+    int setCurrent(const std::string& name);
+
+    static std::string errorText(int code);
+    static std::string eventText(int code);
+
+    // The saved list. Reading it gives the records in key order; nothing is
+    // stored by reading (the main window adds each record with its row).
+    std::vector<Device> load();
+    // Writes the saved list now; add, remove and update do it themselves, the
+    // exit once more. Returns false when it could not be written; the old file
+    // stays whole.
+    bool save();
+
+    // For tests and tools: where the list lives ("./devices.bin" by default),
+    // and an empty registry with nothing current and nothing written.
+    void setFilePath(const QString& path);
+    QString filePath() const;
+    void resetForTests();
+
+  private:
+    DeviceRegistry() = default;
+    ~DeviceRegistry();
+    DeviceRegistry(const DeviceRegistry&) = delete;
+    DeviceRegistry& operator=(const DeviceRegistry&) = delete;
+
+    bool saveLocked();
+    const Device* currentLocked() const;
+
+    mutable std::mutex mutex_;
+    std::unordered_map<std::string, Device> devices_;
+    std::string current_;
+    QString path_ = QStringLiteral("./devices.bin");
+    bool used_ = false;            // loaded or changed: the exit writes the list
+    bool keepUnreadable_ = false;  // an unreadable list could not be moved aside: never overwrite it
+};

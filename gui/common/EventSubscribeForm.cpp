@@ -1,0 +1,7 @@
+#include "EventSubscribeForm.h"
+
+EventSubscribeForm::EventSubscribeForm(QWidget* parent) : QWidget(parent) {
+    setObjectName("EventSubscribeForm");
+}
+
+EventSubscribeForm::~EventSubscribeForm() = default;

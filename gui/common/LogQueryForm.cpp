@@ -1,0 +1,7 @@
+#include "LogQueryForm.h"
+
+LogQueryForm::LogQueryForm(QWidget* parent) : QWidget(parent) {
+    setObjectName("LogQueryForm");
+}
+
+LogQueryForm::~LogQueryForm() = default;

@@ -1,0 +1,7 @@
+#include "NetworkConfigForm.h"
+
+NetworkConfigForm::NetworkConfigForm(QWidget* parent) : QWidget(parent) {
+    setObjectName("NetworkConfigForm");
+}
+
+NetworkConfigForm::~NetworkConfigForm() = default;

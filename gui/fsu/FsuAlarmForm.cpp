@@ -1,0 +1,7 @@
+#include "FsuAlarmForm.h"
+
+FsuAlarmForm::FsuAlarmForm(QWidget* parent) : QWidget(parent) {
+    setObjectName("FsuAlarmForm");
+}
+
+FsuAlarmForm::~FsuAlarmForm() = default;

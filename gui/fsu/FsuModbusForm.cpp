@@ -1,0 +1,7 @@
+#include "FsuModbusForm.h"
+
+FsuModbusForm::FsuModbusForm(QWidget* parent) : QWidget(parent) {
+    setObjectName("FsuModbusForm");
+}
+
+FsuModbusForm::~FsuModbusForm() = default;

@@ -1,0 +1,7 @@
+#include "IotLoraWorkmodeForm.h"
+
+IotLoraWorkmodeForm::IotLoraWorkmodeForm(QWidget* parent) : QWidget(parent) {
+    setObjectName("IotLoraWorkmodeForm");
+}
+
+IotLoraWorkmodeForm::~IotLoraWorkmodeForm() = default;

@@ -1,0 +1,7 @@
+#include "IotWorkmodeForm.h"
+
+IotWorkmodeForm::IotWorkmodeForm(QWidget* parent) : QWidget(parent) {
+    setObjectName("IotWorkmodeForm");
+}
+
+IotWorkmodeForm::~IotWorkmodeForm() = default;

@@ -1,0 +1,218 @@
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <sys/wait.h>
+#include <unistd.h>
+#include <csignal>
+
+#include "GuiHarness.h"
+
+using guitest::GuiTest;
+
+namespace {
+
+Device record(const std::string& name, int type = 100) {
+    Device d;
+    d.name = name;
+    d.ip = "127.0.0.1";
+    d.port = 9100;
+    d.type = type;
+    d.username = "admin";
+    d.password = "pw";
+    return d;
+}
+
+QJsonObject savedList(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+class RegistryTest : public GuiTest {
+  protected:
+    DeviceRegistry& reg = DeviceRegistry::instance();
+};
+
+}  // namespace
+
+TEST_F(RegistryTest, KeepsDevicesByNameAndTheCurrentOne) {
+    EXPECT_EQ(reg.currentName(), "unknown");
+    EXPECT_EQ(reg.currentHandle(), 0);
+    EXPECT_EQ(reg.currentType(), 0);
+
+    Device a = record("门禁A");
+    a.handle = 42;  // never taken over from the caller
+    EXPECT_EQ(reg.add(a), 0);
+    EXPECT_EQ(reg.add(record("门禁A", 101)), -1);
+    EXPECT_EQ(reg.handle("门禁A"), 0);
+    EXPECT_EQ(reg.handle("nobody"), -1);
+
+    Device got;
+    got.name = "门禁A";
+    ASSERT_EQ(reg.get(got), 0);
+    EXPECT_EQ(got.type, 100) << "a duplicate leaves the first record unchanged";
+
+    reg.setCurrent("门禁A");
+    EXPECT_EQ(reg.currentName(), "门禁A");
+    EXPECT_EQ(reg.setHandle("门禁A", 7), 0);
+    EXPECT_EQ(reg.currentHandle(), 7);
+    EXPECT_EQ(reg.currentType(), 100);
+    EXPECT_EQ(reg.nameByHandle(7), "门禁A");
+
+    // Deleting the current device leaves its name current but nothing behind it.
+    EXPECT_EQ(reg.remove("门禁A"), 0);
+    EXPECT_EQ(reg.remove("门禁A"), -1);
+    EXPECT_EQ(reg.currentHandle(), 0);
+    EXPECT_EQ(reg.currentType(), 0);
+    EXPECT_EQ(reg.currentName(), "unknown");
+}
+
+TEST_F(RegistryTest, UpdateTakesOnlyWhatAUserCanEdit) {
+    Device d = record("dev");
+    ASSERT_EQ(reg.add(d), 0);
+    reg.setHandle("dev", 5);
+    Np_LoginInfo info{};
+    for (int i = 0; i < 128; ++i) info.data[i] = static_cast<uint8_t>(i);
+    reg.setInfoBlock("dev", info);
+
+    // An edit dialog opened before a disconnect hands back a stale handle.
+    Device edited = record("dev");
+    edited.ip = "127.0.0.2";
+    edited.port = 1234;
+    edited.username = "u";
+    edited.password = "新";
+    edited.handle = 99;
+    edited.type = 105;
+    EXPECT_EQ(reg.update(edited), 0);
+    EXPECT_EQ(reg.update(record("other")), -1);
+
+    Device got;
+    got.name = "dev";
+    ASSERT_EQ(reg.get(got), 0);
+    EXPECT_EQ(got.ip, "127.0.0.2");
+    EXPECT_EQ(got.port, 1234);
+    EXPECT_EQ(got.username, "u");
+    EXPECT_EQ(got.password, "新");
+    EXPECT_EQ(got.handle, 5);
+    EXPECT_EQ(got.type, 100);
+    EXPECT_EQ(got.infoBlock[0], 55);
+    EXPECT_EQ(got.infoBlock[72], 127);
+}
+
+TEST_F(RegistryTest, ChangingTheCurrentDeviceEndsTheOldSubscription) {
+    struct Case {
+        int type;
+        bool unsubscribes;
+    };
+    for (const Case c : {Case{100, true}, Case{101, true}, Case{102, true}, Case{103, false},
+                         Case{104, false}, Case{105, true}}) {
+        auto& unit = addDevice(c.type);
+        EXPECT_EQ(unit.count(1037), 0u);
+        reg.setCurrent(unit.name);  // the same device again sends nothing
+        EXPECT_EQ(unit.count(1037), 0u) << c.type;
+        reg.setCurrent("elsewhere-" + std::to_string(c.type));
+        EXPECT_EQ(unit.count(1037), c.unsubscribes ? 1u : 0u) << c.type;
+    }
+}
+
+TEST_F(RegistryTest, TheSavedListRoundTripsAndIsWrittenOnEveryChange) {
+    const QString file = path("devices.bin");
+    ASSERT_EQ(reg.add(record("动环 一号", 102)), 0);
+    ASSERT_EQ(reg.add(record("b", 105)), 0);
+
+    // Written at once, owner-only, in the JSON form saved lists have.
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.contains("\r\n"));
+    EXPECT_EQ(f.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
+              0);
+    const QJsonObject top = savedList(file);
+    ASSERT_EQ(top.size(), 2);
+    const QJsonObject one = top.value(QString::fromUtf8("动环 一号")).toObject();
+    EXPECT_EQ(one.keys(), (QStringList{"ip", "name", "password", "port", "type", "username"}));
+    EXPECT_EQ(one.value("type").toInt(), 102);
+    EXPECT_EQ(one.value("password").toString(), "pw");
+
+    reg.remove("b");
+    EXPECT_EQ(savedList(file).size(), 1);
+
+    reg.resetForTests();
+    reg.setFilePath(file);
+    const auto loaded = reg.load();
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0].name, "动环 一号");
+    EXPECT_EQ(loaded[0].port, 9100);
+    EXPECT_EQ(loaded[0].handle, 0);
+}
+
+TEST_F(RegistryTest, MissingMembersAndDuplicateNamesLoadAsTheRulesSay) {
+    QFile f(path("devices.bin"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(R"({"k1": {"name": "same", "ip": "1.2.3.4", "port": 1, "type": 100},
+                "k2": {"name": "same", "port": 2, "type": 101},
+                "k3": {"ip": 5}})");
+    f.close();
+    const auto loaded = reg.load();
+    ASSERT_EQ(loaded.size(), 3u);
+    EXPECT_EQ(loaded[0].ip, "1.2.3.4");
+    EXPECT_EQ(loaded[2].name, "");
+    EXPECT_EQ(loaded[2].ip, "") << "a member of the wrong kind reads as empty";
+    EXPECT_EQ(reg.add(loaded[0]), 0);
+    EXPECT_EQ(reg.add(loaded[1]), -1) << "the first in key order wins";
+}
+
+TEST_F(RegistryTest, AnUnreadableListIsKeptAsideNotOverwritten) {
+    const QByteArray garbage = "{\"half\": ";
+    QFile f(path("devices.bin"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(garbage);
+    f.close();
+
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(reg.load().empty());
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("devices.bin"), std::string::npos) << err;
+
+    const QStringList aside = QDir(path("")).entryList({"devices.bin.unreadable-*"});
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(path(aside[0]));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), garbage);
+
+    ASSERT_EQ(reg.add(record("new")), 0);  // the next save starts a fresh list
+    EXPECT_EQ(savedList(path("devices.bin")).size(), 1);
+}
+
+TEST_F(RegistryTest, AKillRightAfterAChangeLosesNothing) {
+    ASSERT_EQ(reg.add(record("before")), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        DeviceRegistry::instance().add(record("in the child"));
+        raise(SIGKILL);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const QJsonObject top = savedList(path("devices.bin"));
+    EXPECT_TRUE(top.contains("before"));
+    EXPECT_TRUE(top.contains("in the child"));
+}
+
+TEST(CodeTexts, StatusAndEventTexts) {
+    EXPECT_EQ(DeviceRegistry::errorText(-7), "请求编码失败");
+    EXPECT_EQ(DeviceRegistry::errorText(-2), "无效类型");
+    EXPECT_EQ(DeviceRegistry::errorText(-1026), "设备未激活");
+    EXPECT_EQ(DeviceRegistry::errorText(-1048), "阈值类型无效");
+    for (int code : {0, 1, -19, -1000, -1049})
+        EXPECT_EQ(DeviceRegistry::errorText(code), "UNKNOWN ERROR") << code;
+    EXPECT_EQ(DeviceRegistry::eventText(1), "正常刷卡开门");
+    EXPECT_EQ(DeviceRegistry::eventText(2406), "传感器离线");
+    EXPECT_EQ(DeviceRegistry::eventText(74), "74");
+    EXPECT_EQ(DeviceRegistry::eventText(1030), "1030");
+    EXPECT_EQ(DeviceRegistry::eventText(-5), "-5");
+}
