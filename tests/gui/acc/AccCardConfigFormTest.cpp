@@ -115,61 +115,34 @@ TEST_F(CardPageTest, BrowsingNeverCopiesOneCardsTypeOrValidityIntoAnother) {
 }
 
 TEST_F(CardPageTest, FieldsAreEncodedAsTheDeviceReadsThem) {
-    struct Case {
-        const char* editName;
-        QString typed;
-        size_t offset;
-        std::string expected;
-    };
     const std::string z(1, '\0');
-    const Case cases[] = {
-        // At most 31 bytes: the get and delete requests could name no longer card.
-        {"cardEdit", QString(40, 'a'), 0, std::string(31, 'a') + z},
-        {"cardEdit", QString::fromUtf8("卡").repeated(11), 0, std::string("卡卡卡卡卡卡卡卡卡卡") + z + z},
-        {"passwordEdit", "0123456789", 50, "01234567"},
-        {"passwordEdit", QString::fromUtf8("密码中"), 50, std::string("密码") + z + z},
-        {"usernameEdit", QString(32, 'u'), 58, std::string(32, 'u')},
-        {"employeeEdit", "-7", 90, "\xF9\xFF\xFF\xFF"},
-        {"doorEdit_3", "abc", 98, z + z},
-        {"doorEdit_3", "65535", 98, "\xFF\xFF"},
-        {"groupEdit", "1,x,,2", 158, std::string("\x01\x02") + std::string(6, '\0')},
-        {"groupEdit", "1,2,3,4,5,6,7,8,9,10", 158, "\x01\x02\x03\x04\x05\x06\x07\x08"},
-        {"groupEdit", "300,5", 158, std::string("\x05") + std::string(7, '\0')},
-        {"groupEdit", "0,5", 158, std::string("\x05") + std::string(7, '\0')},
-    };
-    for (const Case& c : cases) {
-        type(c.editName, c.typed);
-        click("setButton");
-        expectSuccess();
-        const devsim::Bytes sent = bytesOf(sentCard(2003));
-        EXPECT_EQ(std::string(sent.begin() + c.offset, sent.begin() + c.offset + c.expected.size()),
-                  c.expected)
-            << c.editName << " " << c.typed.toStdString();
-        edit(c.editName)->clear();
-    }
+    expectEncoded(
+        {
+            // At most 31 bytes: the get and delete requests could name no longer card.
+            {"cardEdit", QString(40, 'a'), 0, std::string(31, 'a') + z},
+            {"cardEdit", QString::fromUtf8("卡").repeated(11), 0,
+             std::string("卡卡卡卡卡卡卡卡卡卡") + z + z},
+            {"passwordEdit", "0123456789", 50, "01234567"},
+            {"passwordEdit", QString::fromUtf8("密码中"), 50, std::string("密码") + z + z},
+            {"usernameEdit", QString(32, 'u'), 58, std::string(32, 'u')},
+            {"employeeEdit", "-7", 90, "\xF9\xFF\xFF\xFF"},
+            {"doorEdit_3", "abc", 98, z + z},
+            {"doorEdit_3", "65535", 98, "\xFF\xFF"},
+            {"groupEdit", "1,x,,2", 158, std::string("\x01\x02") + std::string(6, '\0')},
+            {"groupEdit", "1,2,3,4,5,6,7,8,9,10", 158, "\x01\x02\x03\x04\x05\x06\x07\x08"},
+            {"groupEdit", "300,5", 158, std::string("\x05") + std::string(7, '\0')},
+            {"groupEdit", "0,5", 158, std::string("\x05") + std::string(7, '\0')},
+        },
+        "setButton", [&] { return bytesOf(sentCard(2003)); });
 }
 
 TEST_F(CardPageTest, NumbersOutsideTheirFieldsAreRefusedAndNothingIsSent) {
-    struct Case {
-        const char* editName;
-        const char* typed;
-        const char* button;
-        uint32_t cmd;
-        const char* warning;
-    };
-    const Case cases[] = {
+    expectRefused({
         {"doorEdit_5", "70000", "setButton", 2003, "5号门的取值范围为0~65535"},
         {"employeeEdit", "99999999999", "modifyButton", 2004, "工号的取值范围为-2147483648~2147483647"},
         {"cgSingleEdit", "256", "cgSetButton", 2039, "卡组的取值范围为0~255"},
         {"cgSingleEdit", "-1", "cgDeleteButton", 2038, "卡组的取值范围为0~255"},
-    };
-    for (const Case& c : cases) {
-        type(c.editName, c.typed);
-        click(c.button);
-        expectWarning(c.warning);
-        EXPECT_EQ(unit->count(c.cmd), 0u) << c.editName;
-        edit(c.editName)->clear();
-    }
+    });
 }
 
 TEST_F(CardPageTest, AFailureShowsOneBoxAndChangesNoWidget) {

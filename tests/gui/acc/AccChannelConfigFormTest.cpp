@@ -69,59 +69,29 @@ TEST_F(ChannelPageTest, ReplyValuesNoWidgetCanShowAreShownAsSuchAndKept) {
 }
 
 TEST_F(ChannelPageTest, FieldsAreEncodedAsTheDeviceReadsThem) {
-    struct Case {
-        const char* editName;
-        QString typed;
-        size_t offset;
-        std::string expected;
-    };
     const std::string z(1, '\0');
-    const Case cases[] = {
-        {"superEdit", "12345678", 18, "1234567" + z},
-        {"superEdit", QString::fromUtf8("ab密码"), 18, "ab密" + z + z + z},  // cut on a whole character
-        {"stressEdit", QString::fromUtf8("密码中"), 10, "密码" + z + z},
-        {"unlockEdit", "x", 26, "x" + std::string(7, '\0')},
-        {"openDurationEdit", "255", 5, "\xFF"},
-        {"leaderTimeEdit", "65535", 8, "\xFF\xFF"},
-        {"templateEdit", "abc", 34, z + z},
-        {"openCountEdit", "7", 37, "\x07"},
-    };
-    for (const Case& c : cases) {
-        type(c.editName, c.typed);
-        click("setButton");
-        expectSuccess();
-        const devsim::Bytes sent = unit->lastPayload(2007);
-        ASSERT_EQ(sent.size(), sizeof(Np_AccChannelInfo));
-        EXPECT_EQ(std::string(sent.begin() + c.offset, sent.begin() + c.offset + c.expected.size()),
-                  c.expected)
-            << c.editName << " " << c.typed.toStdString();
-        edit(c.editName)->clear();
-    }
+    expectEncoded(
+        {
+            {"superEdit", "12345678", 18, "1234567" + z},
+            {"superEdit", QString::fromUtf8("ab密码"), 18, "ab密" + z + z + z},  // cut on a whole character
+            {"stressEdit", QString::fromUtf8("密码中"), 10, "密码" + z + z},
+            {"unlockEdit", "x", 26, "x" + std::string(7, '\0')},
+            {"openDurationEdit", "255", 5, "\xFF"},
+            {"leaderTimeEdit", "65535", 8, "\xFF\xFF"},
+            {"templateEdit", "abc", 34, z + z},
+            {"openCountEdit", "7", 37, "\x07"},
+        },
+        "setButton", [&] { return unit->lastPayload(2007); });
 }
 
 TEST_F(ChannelPageTest, NumbersOutsideTheirFieldsAreRefusedAndNothingIsSent) {
-    struct Case {
-        const char* editName;  // a line edit, or the id combo's edit
-        const char* typed;
-        const char* button;
-        uint32_t cmd;
-        const char* warning;
-    };
-    const Case cases[] = {
+    expectRefused({
         {"openDurationEdit", "300", "setButton", 2007, "开门持续时间(s)的取值范围为0~255"},
         {"leaderTimeEdit", "65536", "setButton", 2007, "首卡常开持续时间(min)的取值范围为0~65535"},
         {"channelEdit", "256", "modeSetButton", 2029, "本地门点的取值范围为0~255"},
-        {nullptr, "256", "modeGetButton", 2027, "门工作模式id的取值范围为0~255"},
-        {nullptr, "-1", "modeDelButton", 2028, "门工作模式id的取值范围为0~255"},
-    };
-    for (const Case& c : cases) {
-        QLineEdit* e = c.editName ? edit(c.editName) : combo("workmodeComboBox")->lineEdit();
-        guitest::typeInto(e, c.typed);
-        click(c.button);
-        expectWarning(c.warning);
-        EXPECT_EQ(unit->count(c.cmd), 0u) << c.button;
-        e->clear();
-    }
+        {"workmodeComboBox", "256", "modeGetButton", 2027, "门工作模式id的取值范围为0~255"},
+        {"workmodeComboBox", "-1", "modeDelButton", 2028, "门工作模式id的取值范围为0~255"},
+    });
 }
 
 TEST_F(ChannelPageTest, WorkModesWithTheirIdRefill) {
