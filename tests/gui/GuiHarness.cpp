@@ -30,8 +30,8 @@ bool ScriptedPrompt::question(QWidget*, const QString& title, const QString& tex
     return yes;
 }
 
-QString ScriptedPrompt::openFileName(QWidget*, const QString& caption, const QString&, const QString&) {
-    boxes.push_back({OpenFile, caption, QString()});
+QString ScriptedPrompt::nextFile(Kind kind, const QString& caption) {
+    boxes.push_back({kind, caption, QString()});
     if (files.empty()) {
         ADD_FAILURE() << "unscripted file dialog: " << caption.toStdString();
         return QString();
@@ -41,15 +41,12 @@ QString ScriptedPrompt::openFileName(QWidget*, const QString& caption, const QSt
     return f;
 }
 
+QString ScriptedPrompt::openFileName(QWidget*, const QString& caption, const QString&, const QString&) {
+    return nextFile(OpenFile, caption);
+}
+
 QString ScriptedPrompt::saveFileName(QWidget*, const QString& caption, const QString&, const QString&) {
-    boxes.push_back({SaveFile, caption, QString()});
-    if (files.empty()) {
-        ADD_FAILURE() << "unscripted file dialog: " << caption.toStdString();
-        return QString();
-    }
-    const QString f = files.front();
-    files.pop_front();
-    return f;
+    return nextFile(SaveFile, caption);
 }
 
 Box ScriptedPrompt::take() {

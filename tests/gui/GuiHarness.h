@@ -46,6 +46,9 @@ class ScriptedPrompt : public Prompt {
     Box take();
     // Every box since the last take(), and forget them.
     std::vector<Box> takeAll();
+
+private:
+    QString nextFile(Kind kind, const QString& caption);
 };
 
 class FixedClock : public Clock {
