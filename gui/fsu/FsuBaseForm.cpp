@@ -14,10 +14,10 @@ FsuBaseForm::FsuBaseForm(QWidget* parent) : QWidget(parent) {
     }
     ui.tabWidget->setCurrentIndex(0);
 
-    for (int i = 0; i < 4; ++i) {
-        ipEdit(i)->setMaxLength(15);
-        macEdit(i)->setMaxLength(17);
-    }
+    for (QLineEdit* e : {ui.ipBindEdit_1, ui.ipBindEdit_2, ui.ipBindEdit_3, ui.ipBindEdit_4})
+        e->setMaxLength(15);
+    for (QLineEdit* e : {ui.macBindEdit_1, ui.macBindEdit_2, ui.macBindEdit_3, ui.macBindEdit_4})
+        e->setMaxLength(17);
     ui.modbusTcpSpinBox->setRange(0, 255);
     ui.aFrameSpinBox->setRange(50, 200);
     ui.bFrameSpinBox->setRange(10, 200);
@@ -25,16 +25,6 @@ FsuBaseForm::FsuBaseForm(QWidget* parent) : QWidget(parent) {
 }
 
 FsuBaseForm::~FsuBaseForm() = default;
-
-QLineEdit* FsuBaseForm::ipEdit(int i) const {
-    QLineEdit* const edits[] = {ui.ipBindEdit_1, ui.ipBindEdit_2, ui.ipBindEdit_3, ui.ipBindEdit_4};
-    return edits[i];
-}
-
-QLineEdit* FsuBaseForm::macEdit(int i) const {
-    QLineEdit* const edits[] = {ui.macBindEdit_1, ui.macBindEdit_2, ui.macBindEdit_3, ui.macBindEdit_4};
-    return edits[i];
-}
 
 FsuUserWidget* FsuBaseForm::user(int i) const {
     return static_cast<FsuUserWidget*>(ui.tabWidget->widget(i));
@@ -70,20 +60,38 @@ void FsuBaseForm::on_userSetButton_clicked() {
 
 // ---------------------------------------------------------------- IP and MAC binding
 
+namespace {
+// The enable box and the four address edits of one binding group.
+struct Binding {
+    QCheckBox* enable;
+    QLineEdit* edits[4];
+};
+
+template <size_t N>
+void showBinding(const Binding& b, uint8_t enable, const char (&texts)[4][N]) {
+    kit::showFlag(b.enable, enable);
+    for (int i = 0; i < 4; ++i) b.edits[i]->setText(kit::text(texts[i]));
+}
+
+template <size_t N>
+void readBinding(const Binding& b, uint8_t& enable, char (&texts)[4][N]) {
+    enable = kit::flag(b.enable);
+    for (int i = 0; i < 4; ++i) kit::copyText(texts[i], b.edits[i]->text());
+}
+}  // namespace
+
 void FsuBaseForm::on_ipBindGetButton_clicked() {
     Np_FsuIpBindParams rec{};
+    const Binding b{ui.ipBindCheckBox, {ui.ipBindEdit_1, ui.ipBindEdit_2, ui.ipBindEdit_3, ui.ipBindEdit_4}};
     kit::run(
         this, kit::Read, [&](int h) { return TSL_NET_FSU_GetIpBindParams(h, &rec); },
-        [&] {
-            kit::showFlag(ui.ipBindCheckBox, rec.enable);
-            for (int i = 0; i < 4; ++i) ipEdit(i)->setText(kit::text(rec.ip[i]));
-        });
+        [&] { showBinding(b, rec.enable, rec.ip); });
 }
 
 void FsuBaseForm::on_ipBindSetButton_clicked() {
     Np_FsuIpBindParams rec{};
-    rec.enable = kit::flag(ui.ipBindCheckBox);
-    for (int i = 0; i < 4; ++i) kit::copyText(rec.ip[i], ipEdit(i)->text());
+    readBinding({ui.ipBindCheckBox, {ui.ipBindEdit_1, ui.ipBindEdit_2, ui.ipBindEdit_3, ui.ipBindEdit_4}},
+                rec.enable, rec.ip);
     kit::run(this, kit::Write, [&](int h) { return TSL_NET_FSU_SetIpBindParams(h, rec); });
 }
 
@@ -93,18 +101,18 @@ void FsuBaseForm::on_ipBindClearButton_clicked() {
 
 void FsuBaseForm::on_macBindGetButton_clicked() {
     Np_FsuMacBindParams rec{};
+    const Binding b{ui.macBindCheckBox,
+                    {ui.macBindEdit_1, ui.macBindEdit_2, ui.macBindEdit_3, ui.macBindEdit_4}};
     kit::run(
         this, kit::Read, [&](int h) { return TSL_NET_FSU_GetMacBindParams(h, &rec); },
-        [&] {
-            kit::showFlag(ui.macBindCheckBox, rec.enable);
-            for (int i = 0; i < 4; ++i) macEdit(i)->setText(kit::text(rec.mac[i]));
-        });
+        [&] { showBinding(b, rec.enable, rec.mac); });
 }
 
 void FsuBaseForm::on_macBindSetButton_clicked() {
     Np_FsuMacBindParams rec{};
-    rec.enable = kit::flag(ui.macBindCheckBox);
-    for (int i = 0; i < 4; ++i) kit::copyText(rec.mac[i], macEdit(i)->text());
+    readBinding(
+        {ui.macBindCheckBox, {ui.macBindEdit_1, ui.macBindEdit_2, ui.macBindEdit_3, ui.macBindEdit_4}},
+        rec.enable, rec.mac);
     kit::run(this, kit::Write, [&](int h) { return TSL_NET_FSU_SetMacBindParams(h, rec); });
 }
 

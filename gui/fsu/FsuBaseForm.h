@@ -30,8 +30,6 @@ class FsuBaseForm : public QWidget {
   private:
     static constexpr int kUsers = 16;
 
-    QLineEdit* ipEdit(int i) const;
-    QLineEdit* macEdit(int i) const;
     FsuUserWidget* user(int i) const;
 
     Ui::FsuBaseFormClass ui;

@@ -5,6 +5,7 @@
 #include "FsuAlarmWidget.h"
 #include "FsuInputStateWidget.h"
 #include "FsuOutputStateWidget.h"
+#include "FsuPageTest.h"
 #include "GuiHarness.h"
 #include "PageKit.h"
 #include "TslFsu.h"
@@ -12,7 +13,6 @@
 using guitest::bytesOf;
 using guitest::child;
 using guitest::click;
-using guitest::GuiTest;
 
 namespace {
 
@@ -21,24 +21,13 @@ constexpr uint32_t kAlarmRead = 4060, kAlarmWrite = 4061;
 
 const QString kOk = QString::fromUtf8("执行成功！");
 
-class FsuAlarmFormTest : public GuiTest {
+class FsuAlarmFormTest : public FsuPageTest<FsuAlarmForm> {
   protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        unit = &addDevice(102);
-    }
-    template <class W = QWidget>
-    W* w(const char* name) {
-        return child<W>(&page, name);
-    }
     template <class Row>
     std::vector<Row*> rows() {
         const auto all = page.findChildren<Row*>();
         return std::vector<Row*>(all.begin(), all.end());
     }
-
-    FsuAlarmForm page;
-    guitest::SimUnit* unit = nullptr;
 };
 
 }  // namespace
@@ -165,17 +154,8 @@ TEST_F(FsuAlarmFormTest, InputParameterEncodings) {
 }
 
 TEST_F(FsuAlarmFormTest, ClearsAskFirst) {
-    for (const auto& c : {std::make_pair("inputClearButton", kClearInput),
-                          std::make_pair("outputClearButton", kClearOutput)}) {
-        prompt.answers = {false};
-        click(&page, c.first);
-        EXPECT_EQ(prompt.take().kind, Prompt::Question);
-        EXPECT_EQ(unit->count(c.second), 0u);
-        prompt.answers = {true};
-        click(&page, c.first);
-        EXPECT_EQ(prompt.takeAll().size(), 2u);
-        EXPECT_EQ(unit->count(c.second), 1u);
-    }
+    expectClearAsks("inputClearButton", kClearInput);
+    expectClearAsks("outputClearButton", kClearOutput);
 }
 
 TEST_F(FsuAlarmFormTest, StatesFillEveryRowAtTheirOffsets) {

@@ -4,6 +4,7 @@
 #include <QTabWidget>
 
 #include "FsuBaseForm.h"
+#include "FsuPageTest.h"
 #include "FsuUserWidget.h"
 #include "GuiHarness.h"
 #include "PageKit.h"
@@ -12,7 +13,6 @@
 using guitest::bytesOf;
 using guitest::child;
 using guitest::click;
-using guitest::GuiTest;
 
 namespace {
 
@@ -23,23 +23,12 @@ constexpr uint32_t kGetBase = 4011, kSetBase = 4012, kClearBase = 4013;
 
 const QString kOk = QString::fromUtf8("执行成功！");
 
-class FsuBaseFormTest : public GuiTest {
+class FsuBaseFormTest : public FsuPageTest<FsuBaseForm> {
   protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        unit = &addDevice(102);
-    }
     void put(const std::string& group, const devsim::Bytes& key, const devsim::Bytes& record) {
         unit->device->PutRecord(group, key, record);
     }
-    template <class W = QWidget>
-    W* w(const char* name) {
-        return child<W>(&page, name);
-    }
     FsuUserWidget* tab(int n) { return child<FsuUserWidget>(&page, QString("user_%1").arg(n).toLatin1()); }
-
-    FsuBaseForm page;
-    guitest::SimUnit* unit = nullptr;
 };
 
 // A user record with distinct values; reserved bytes as `filler`.
@@ -199,23 +188,9 @@ TEST_F(FsuBaseFormTest, BindingsRoundTripFullLengthTexts) {
 }
 
 TEST_F(FsuBaseFormTest, ClearsAskFirst) {
-    const struct {
-        const char* button;
-        uint32_t cmd;
-    } clears[] = {
-        {"baseClearButton", kClearBase}, {"ipBindClearButton", kClearIp}, {"macBindClearButton", kClearMac}};
-    for (const auto& c : clears) {
-        prompt.answers = {false};
-        click(&page, c.button);
-        EXPECT_EQ(prompt.take().kind, Prompt::Question) << c.button;
-        EXPECT_EQ(unit->count(c.cmd), 0u) << c.button;
-        prompt.answers = {true};
-        click(&page, c.button);
-        const auto boxes = prompt.takeAll();
-        ASSERT_EQ(boxes.size(), 2u) << c.button;
-        EXPECT_EQ(boxes[1].text, kOk);
-        EXPECT_EQ(unit->count(c.cmd), 1u) << c.button;
-    }
+    expectClearAsks("baseClearButton", kClearBase);
+    expectClearAsks("ipBindClearButton", kClearIp);
+    expectClearAsks("macBindClearButton", kClearMac);
 }
 
 TEST_F(FsuBaseFormTest, AFailedReadChangesNoWidget) {

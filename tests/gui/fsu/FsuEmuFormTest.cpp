@@ -5,6 +5,7 @@
 
 #include "ClickedComboBox.h"
 #include "FsuEmuForm.h"
+#include "FsuPageTest.h"
 #include "GuiHarness.h"
 #include "PageKit.h"
 #include "TslFsu.h"
@@ -12,7 +13,6 @@
 using guitest::bytesOf;
 using guitest::child;
 using guitest::click;
-using guitest::GuiTest;
 using guitest::typeInto;
 
 namespace {
@@ -21,24 +21,10 @@ constexpr uint32_t kSetAnalog = 4026, kDeleteAnalog = 4025, kGetCalib = 4028, kS
 constexpr uint32_t kSetRs485 = 4033, kClearRs485 = 4034;
 constexpr uint32_t kDeleteLink = 4045, kSetLink = 4046, kClearLink = 4047, kIdList = 1044;
 
-const QString kOk = QString::fromUtf8("执行成功！");
-
-class FsuEmuFormTest : public GuiTest {
+class FsuEmuFormTest : public FsuPageTest<FsuEmuForm> {
   protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        unit = &addDevice(102);
-    }
-    template <class W = QWidget>
-    W* w(const char* name) {
-        return child<W>(&page, name);
-    }
     QLineEdit* edit(const char* name) { return w<QLineEdit>(name); }
     QComboBox* combo(const char* name) { return w<QComboBox>(name); }
-    void press(const char* button) {
-        click(&page, button);
-        EXPECT_EQ(prompt.take().text, kOk) << button;
-    }
     std::vector<int16_t> sentCalibration(const guitest::SimUnit& u) {
         const auto rec = guitest::recordOf<Np_FsuAnalogCalibrateParams>(u.lastPayload(kSetCalib));
         std::vector<int16_t> v(16);
@@ -46,9 +32,6 @@ class FsuEmuFormTest : public GuiTest {
         for (size_t i = 32; i < sizeof rec; ++i) EXPECT_EQ(reinterpret_cast<const uint8_t*>(&rec)[i], 0);
         return v;
     }
-
-    FsuEmuForm page;
-    guitest::SimUnit* unit = nullptr;
 };
 
 Np_FsuAnalogCalibrateParams calibration(int16_t base) {
@@ -260,12 +243,7 @@ TEST_F(FsuEmuFormTest, SerialPortRoundTripAndEncodings) {
     EXPECT_EQ(kit::load<uint32_t>(KIT_CFIELD(sent, baudRate)), 3000000000u);
     EXPECT_EQ(kit::load<int32_t>(KIT_CFIELD(sent, dataBits)), 7);
 
-    prompt.answers = {false, true};
-    click(&page, "rs485ClearButton");
-    EXPECT_EQ(unit->count(kClearRs485), 0u);
-    click(&page, "rs485ClearButton");
-    EXPECT_EQ(prompt.takeAll().size(), 3u);
-    EXPECT_EQ(unit->count(kClearRs485), 1u);
+    expectClearAsks("rs485ClearButton", kClearRs485);
 }
 
 TEST_F(FsuEmuFormTest, LinkageRoundTripWithRefilledIds) {
@@ -320,10 +298,7 @@ TEST_F(FsuEmuFormTest, LinkageRoundTripWithRefilledIds) {
     EXPECT_EQ(ids->count(), 0);
     EXPECT_TRUE(prompt.boxes.empty());
 
-    prompt.answers = {true};
-    click(&page, "linkClearButton");
-    EXPECT_EQ(prompt.takeAll().size(), 2u);
-    EXPECT_EQ(unit->count(kClearLink), 1u);
+    expectClearAsks("linkClearButton", kClearLink);
 }
 
 TEST_F(FsuEmuFormTest, AFailedReadChangesNoWidget) {
