@@ -194,7 +194,9 @@ bool inflateEntry(const Entry& e, std::string* out) {
         // Never more than the declared size plus one byte: a member that
         // inflates past its size is refused before it can grow further.
         const size_t limit = static_cast<size_t>(e.size) + 1;
-        out->assign(std::min<size_t>(limit, size_t(1) << 20), '\0');
+        // Deflate packs at most 1,032 bytes into one: no room is made that
+        // the stored bytes could never fill.
+        out->assign(std::min<size_t>(limit, e.stored.size() * 1032 + 64), '\0');
         z_stream z{};
         if (inflateInit2(&z, -MAX_WBITS) != Z_OK) return false;
         z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(e.stored.data()));
@@ -246,7 +248,7 @@ bool writeArchive(const Archive& archive, std::string* out) {
         zi.external_fa = e.externalAttr;
         const int zip64 = e.size >= 0xffffffffu ? 1 : 0;
         if (zipOpenNewFileInZip2_64(zf, e.name.c_str(), &zi, nullptr, 0, nullptr, 0, nullptr,
-                                    e.fresh ? Z_DEFLATED : e.method, Z_DEFAULT_COMPRESSION, e.fresh ? 0 : 1,
+                                    e.fresh ? Z_DEFLATED : e.method, Z_BEST_SPEED, e.fresh ? 0 : 1,
                                     zip64) != ZIP_OK) {
             ok = false;
             break;
@@ -297,6 +299,10 @@ constexpr unsigned kParseFlags = pugi::parse_full | pugi::parse_ws_pcdata;
 
 bool parseXml(const std::string& text, pugi::xml_document* doc) {
     return doc->load_buffer(text.data(), text.size(), kParseFlags).status == pugi::status_ok;
+}
+// Parses in the text's own memory (which must outlive the document).
+bool parseXmlInPlace(std::string& text, pugi::xml_document* doc) {
+    return doc->load_buffer_inplace(&text[0], text.size(), kParseFlags).status == pugi::status_ok;
 }
 
 // Joins a relationship target to the folder of the part that owns it.
@@ -622,9 +628,14 @@ struct StringWriter : pugi::xml_writer {
 };
 
 // The sheet's XML with the rows appended at the end of its sheet data.
-int extendSheet(const std::string& sheetXml, const Rows& rows, std::string* out) {
+int extendSheet(std::string sheetXml, const Rows& rows, std::string* out) {
+    if (rows.empty()) {
+        *out = std::move(sheetXml);
+        return kOk;
+    }
     pugi::xml_document doc;
-    if (!parseXml(sheetXml, &doc)) return kParseError;
+    const size_t size = sheetXml.size();
+    if (!parseXmlInPlace(sheetXml, &doc)) return kParseError;
     const pugi::xml_node worksheet = rootElement(doc, "worksheet");
     pugi::xml_node sheetData = childNamed(worksheet, "sheetData");
     if (!sheetData) return kParseError;
@@ -633,10 +644,6 @@ int extendSheet(const std::string& sheetXml, const Rows& rows, std::string* out)
     size_t widest = 0;
     for (const Row& r : rows) widest = std::max(widest, r.size());
     if (rows.size() > kMaxRows - last || widest > kMaxColumns) return kFileError;
-    if (rows.empty()) {
-        *out = sheetXml;
-        return kOk;
-    }
     widenDimension(worksheet, last + rows.size(), widest);
     // The text is written as one piece into the saved document (building a
     // node per cell would cost far more time and memory than the file).
@@ -648,6 +655,7 @@ int extendSheet(const std::string& sheetXml, const Rows& rows, std::string* out)
     if (decl.type() == pugi::node_declaration && decl.attribute("encoding"))
         decl.attribute("encoding").set_value("UTF-8");
     StringWriter w;
+    w.out.reserve(size + size / 8 + 4096);
     doc.save(w, "", pugi::format_raw, pugi::encoding_utf8);
     const std::string marker = "<" + markerName;
     const size_t at = w.out.find(marker);
@@ -655,10 +663,8 @@ int extendSheet(const std::string& sheetXml, const Rows& rows, std::string* out)
     if (at == std::string::npos || end == std::string::npos ||
         w.out.find(marker, at + 1) != std::string::npos)
         return kParseError;  // the document itself holds the marker's name
-    out->reserve(w.out.size() + 1);
-    *out = w.out.substr(0, at);
-    *out += rowsXml(rows, last + 1, prefix);
-    out->append(w.out, end + 2, std::string::npos);
+    w.out.replace(at, end + 2 - at, rowsXml(rows, last + 1, prefix));
+    *out = std::move(w.out);
     return kOk;
 }
 
@@ -777,7 +783,7 @@ int writeXlsxRows(const std::string& path, const Rows& rows) {
     Entry* sheet = pkg->entry(place->sheet);
     std::string sheetXml, extended;
     if (!inflateEntry(*sheet, &sheetXml)) return kParseError;
-    const int status = extendSheet(sheetXml, rows, &extended);
+    const int status = extendSheet(std::move(sheetXml), rows, &extended);
     if (status != kOk) return status;
     sheet->stored = std::move(extended);
     sheet->size = sheet->stored.size();
