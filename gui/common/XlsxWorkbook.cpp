@@ -34,6 +34,20 @@ const char* const kSheetName = "Sheet1";
 
 // ---------------------------------------------------------------- zip in memory
 
+// A seek within `size` bytes; minizip's codes (0 done, -1 refused).
+long seekIn(size_t* pos, size_t size, ZPOS64_T offset, int origin) {
+    uint64_t base = 0;
+    if (origin == ZLIB_FILEFUNC_SEEK_CUR)
+        base = *pos;
+    else if (origin == ZLIB_FILEFUNC_SEEK_END)
+        base = size;
+    else if (origin != ZLIB_FILEFUNC_SEEK_SET)
+        return -1;
+    if (offset > size || base + offset > size) return -1;
+    *pos = static_cast<size_t>(base + offset);
+    return 0;
+}
+
 struct MemoryIn {
     const char* data;
     size_t size;
@@ -59,16 +73,7 @@ ZPOS64_T ZCALLBACK inTell(voidpf, voidpf stream) {
 }
 long ZCALLBACK inSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
     auto* m = static_cast<MemoryIn*>(stream);
-    uint64_t base = 0;
-    if (origin == ZLIB_FILEFUNC_SEEK_CUR)
-        base = m->pos;
-    else if (origin == ZLIB_FILEFUNC_SEEK_END)
-        base = m->size;
-    else if (origin != ZLIB_FILEFUNC_SEEK_SET)
-        return -1;
-    if (offset > m->size || base + offset > m->size) return -1;
-    m->pos = static_cast<size_t>(base + offset);
-    return 0;
+    return seekIn(&m->pos, m->size, offset, origin);
 }
 int ZCALLBACK memClose(voidpf, voidpf) {
     return 0;
@@ -100,16 +105,7 @@ ZPOS64_T ZCALLBACK outTell(voidpf, voidpf stream) {
 }
 long ZCALLBACK outSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
     auto* m = static_cast<MemoryOut*>(stream);
-    uint64_t base = 0;
-    if (origin == ZLIB_FILEFUNC_SEEK_CUR)
-        base = m->pos;
-    else if (origin == ZLIB_FILEFUNC_SEEK_END)
-        base = m->data.size();
-    else if (origin != ZLIB_FILEFUNC_SEEK_SET)
-        return -1;
-    if (base + offset > m->data.size()) return -1;
-    m->pos = static_cast<size_t>(base + offset);
-    return 0;
+    return seekIn(&m->pos, m->data.size(), offset, origin);
 }
 
 // One member of the archive, kept as it was stored (compressed), or new
