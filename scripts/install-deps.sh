@@ -9,7 +9,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libspdlog-dev
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5svg5
-  libpugixml-dev libminizip-dev zlib1g-dev
+  libpugixml-dev libminizip-dev zlib1g-dev python3-openpyxl
   fonts-wqy-microhei
   iproute2 util-linux procps
   locales

@@ -1,7 +1,308 @@
 #include "LogQueryForm.h"
 
-LogQueryForm::LogQueryForm(QWidget* parent) : QWidget(parent) {
-    setObjectName("LogQueryForm");
+#include <QDateTime>
+#include <QHeaderView>
+
+#include <cmath>
+#include <string>
+
+#include "DeviceRegistry.h"
+#include "EventTables.h"
+#include "PageKit.h"
+#include "Prompt.h"
+#include "XlsxWorkbook.h"
+
+namespace {
+
+constexpr int kPageSize = 5;
+constexpr int kNoType = 0;     // no device is current
+constexpr int kNoDevice = -1;  // what the SDK answers for handle 0
+
+bool hasEvents(int type) {
+    return type == 100 || type == 101 || type == 102 || type == 105;
 }
 
-LogQueryForm::~LogQueryForm() = default;
+struct Head {
+    uint32_t total;
+    uint32_t pageNo;
+    int32_t count;
+};
+
+template <class List>
+Head headOf(const List& list) {
+    return {kit::load<uint32_t>(KIT_CFIELD(list, total)), kit::load<uint32_t>(KIT_CFIELD(list, pageNo)),
+            kit::load<int32_t>(KIT_CFIELD(list, count))};
+}
+
+int pageCount(uint32_t total) {
+    return static_cast<int>(std::ceil(total / static_cast<double>(kPageSize)));
+}
+
+template <class List, class Cells>
+std::vector<QStringList> rowsOf(const List& list, Cells cells) {
+    std::vector<QStringList> rows;
+    const size_t n = kit::clampCount(headOf(list).count, sizeof list.records / sizeof list.records[0]);
+    for (size_t i = 0; i < n; ++i) rows.push_back(cells(list.records[i]));
+    return rows;
+}
+
+// The rows of the page a list holds, as the table shows them.
+template <class Lists>
+std::vector<QStringList> pageRows(int kind, const Lists& l, int deviceType) {
+    switch (kind) {
+        case LogQueryForm::kLogKind:
+            return rowsOf(l.log,
+                          [deviceType](const Np_LogInfo& r) { return tables::logCells(r, deviceType); });
+        case 100:
+            return rowsOf(l.acc, tables::accEventCells);
+        case 101:
+            return rowsOf(l.iot, tables::iotEventCells);
+        case 102:
+            return rowsOf(l.fsu, tables::fsuEventCells);
+        case 105:
+            return rowsOf(l.uit, tables::uitEventCells);
+        default:
+            return {};
+    }
+}
+
+template <class Lists>
+Head headOf(int kind, const Lists& l) {
+    switch (kind) {
+        case LogQueryForm::kLogKind:
+            return headOf(l.log);
+        case 100:
+            return headOf(l.acc);
+        case 101:
+            return headOf(l.iot);
+        case 102:
+            return headOf(l.fsu);
+        case 105:
+            return headOf(l.uit);
+        default:
+            return {0, 0, 0};
+    }
+}
+
+// The workbook's rows leave out the event number the table shows first.
+xlsx::Row exportRow(int kind, const QStringList& cells) {
+    xlsx::Row row;
+    for (int i = kind == LogQueryForm::kLogKind ? 0 : 1; i < cells.size(); ++i)
+        row.push_back(cells[i].toUtf8().toStdString());
+    return row;
+}
+
+xlsx::Row exportHeader(int kind, int deviceType) {
+    switch (kind) {
+        case 100:
+            return exportRow(kind, tables::accEventHeader());
+        case 101:
+            return {"事件类型", "触发时间", "."};
+        case 102:
+        case 105:
+            return exportRow(kind, tables::measuredEventHeader());
+        default:
+            return exportRow(LogQueryForm::kLogKind, tables::logHeader(deviceType));
+    }
+}
+
+// "./<device>_<seconds>_log.xlsx": characters that cannot stand in a file
+// name become "_" (the device keeps its name everywhere else).
+std::string exportPath(std::string device, bool events) {
+    for (char& c : device) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7f || c == '/' || c == '\\') c = '_';
+    }
+    return "./" + device + "_" + std::to_string(Clock::current().secondsSinceEpoch()) +
+           (events ? "_event.xlsx" : "_log.xlsx");
+}
+
+}  // namespace
+
+LogQueryForm::LogQueryForm(QWidget* parent) : QWidget(parent) {
+    ui.setupUi(this);
+    const QDate today = QDateTime::fromSecsSinceEpoch(Clock::current().secondsSinceEpoch()).date();
+    ui.beginDateTimeEdit->setDateTime(QDateTime(today, QTime(0, 0, 0)));
+    ui.endDateTimeEdit->setDateTime(QDateTime(today, QTime(23, 59, 59)));
+    kit::addItems(ui.typeComboBox, {{"日志", 0}, {"事件", 1}});
+    logModel_.setHorizontalHeaderLabels(tables::logHeader(100));
+    fsuLogModel_.setHorizontalHeaderLabels(tables::logHeader(102));
+    uitLogModel_.setHorizontalHeaderLabels(tables::logHeader(105));
+    accModel_.setHorizontalHeaderLabels(tables::accEventHeader());
+    iotModel_.setHorizontalHeaderLabels(tables::iotEventHeader());
+    fsuModel_.setHorizontalHeaderLabels(tables::measuredEventHeader());
+    uitModel_.setHorizontalHeaderLabels(tables::measuredEventHeader());
+    // Rows keep the device's order until the user sorts by a column.
+    ui.tableView->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    ui.tableView->setSortingEnabled(true);
+    ui.tableView->resizeColumnsToContents();
+}
+
+LogQueryForm::~LogQueryForm() {
+    ui.tableView->setModel(nullptr);
+}
+
+void LogQueryForm::readTimes() {
+    queryStart = kit::toNpTime(ui.beginDateTimeEdit->dateTime());
+    queryEnd = kit::toNpTime(ui.endDateTimeEdit->dateTime());
+}
+
+int LogQueryForm::fetch(int handle, int kind, int page, Lists& l) const {
+    Np_EventQuery q{};
+    q.startTime = queryStart;
+    q.endTime = queryEnd;
+    q.pageNo = page;
+    q.pageSize = kPageSize;
+    switch (kind) {
+        case kLogKind:
+            return TSL_NET_DEV_GetLog(handle, q, &l.log);
+        case 100:
+            return TSL_NET_Acc_GetEvent(handle, q, &l.acc);
+        case 101:
+            return TSL_NET_IoT_GetEvent(handle, q, &l.iot);
+        case 102:
+            return TSL_NET_FSU_GetEvent(handle, q, &l.fsu);
+        case 105:
+            return TSL_NET_UIT_GetEvent(handle, q, &l.uit);
+        default:
+            return kNoDevice;
+    }
+}
+
+void LogQueryForm::on_queryButton_clicked() {
+    readTimes();
+    const int kind =
+        ui.typeComboBox->currentIndex() == 0 ? kLogKind : DeviceRegistry::instance().currentType();
+    if (kind != kLogKind && kind != kNoType && !hasEvents(kind)) {
+        kit::showSuccess(this);  // a type that stores no events
+        return;
+    }
+    kit::run(
+        this, kit::Read, [&](int h) { return fetch(h, kind, 1, table_); }, [&] { fill(kind); });
+}
+
+void LogQueryForm::queryPage(int page) {
+    const bool current = shownKind == kLogKind ||
+                         (hasEvents(shownKind) && shownKind == DeviceRegistry::instance().currentType());
+    if (!current) {
+        kit::warn(this, QString::fromUtf8("请重新查询!"));
+        return;
+    }
+    const int kind = shownKind;
+    kit::run(
+        this, kit::Read.quiet(), [&](int h) { return fetch(h, kind, page, table_); }, [&] { fill(kind); });
+}
+
+void LogQueryForm::on_lastPageButton_clicked() {
+    queryPage(shownKind == kNothingShown ? 1 : static_cast<int>(headOf(shownKind, table_).pageNo) - 1);
+}
+
+void LogQueryForm::on_nextPageButton_clicked() {
+    queryPage(shownKind == kNothingShown ? 1 : static_cast<int>(headOf(shownKind, table_).pageNo) + 1);
+}
+
+void LogQueryForm::on_jumpButton_clicked() {
+    const qint64 n = kit::toInt(ui.pageEdit->text());
+    const int pages = shownKind == kNothingShown ? 0 : pageCount(headOf(shownKind, table_).total);
+    if (n < 1 || n > pages) {
+        kit::warn(this, QString::fromUtf8("超出范围!"));
+        return;
+    }
+    queryPage(static_cast<int>(n));
+}
+
+void LogQueryForm::on_logClearButton_clicked() {
+    kit::run(this, kit::Clear, [](int h) { return TSL_NET_DEV_ClearLog(h); });
+}
+
+void LogQueryForm::on_eventClearButton_clicked() {
+    kit::run(this, kit::Clear, [](int h) { return TSL_NET_DEV_ClearEvent(h); });
+}
+
+void LogQueryForm::on_exportButton_clicked() {
+    readTimes();
+    const DeviceRegistry& registry = DeviceRegistry::instance();
+    const int type = registry.currentType();
+    const bool events = ui.typeComboBox->currentIndex() == 1;
+    const int kind = events ? type : kLogKind;
+    if (events && type != kNoType && !hasEvents(type)) return;
+    const std::string path = exportPath(registry.currentName(), events);
+    xlsx::Rows rows{exportHeader(kind, type)};
+
+    int pages = 0;
+    if (!kit::run(
+            this, kit::Read.quiet(), [&](int h) { return fetch(h, kind, 1, export_); },
+            [&] { pages = pageCount(headOf(kind, export_).total); }))
+        return;
+    // A device's total is only a claim: the pages end at the first empty one,
+    // and never run past what a worksheet can hold.
+    for (int page = 1; page <= pages; ++page) {
+        if (!kit::run(this, kit::Read.quiet(), [&](int h) { return fetch(h, kind, page, export_); })) return;
+        const std::vector<QStringList> cells = pageRows(kind, export_, type);
+        if (cells.empty()) break;
+        for (const QStringList& c : cells) rows.push_back(exportRow(kind, c));
+        if (rows.size() > xlsx::kMaxRows) {
+            kit::showFailure(this, xlsx::kFileError, kit::FailText::Write);
+            return;
+        }
+    }
+    kit::run(this, kit::Write, [&](int) { return xlsx::writeXlsxRows(path, rows); });
+}
+
+void LogQueryForm::fill(int kind) {
+    switch (kind) {
+        case kLogKind:
+            return fillLogTable();
+        case 100:
+            return fillAccEventTable();
+        case 101:
+            return fillIotEventTable();
+        case 102:
+            return fillFsuEventTable();
+        case 105:
+            return fillUitEventTable();
+        default:
+            return;
+    }
+}
+
+void LogQueryForm::fillLogTable() {
+    const int type = DeviceRegistry::instance().currentType();
+    QStandardItemModel& model = type == 102 ? fsuLogModel_ : type == 105 ? uitLogModel_ : logModel_;
+    showPage(kLogKind, model, pageRows(kLogKind, table_, type));
+}
+
+void LogQueryForm::fillAccEventTable() {
+    showPage(100, accModel_, pageRows(100, table_, 100));
+}
+
+void LogQueryForm::fillIotEventTable() {
+    showPage(101, iotModel_, pageRows(101, table_, 101));
+}
+
+void LogQueryForm::fillFsuEventTable() {
+    showPage(102, fsuModel_, pageRows(102, table_, 102));
+}
+
+void LogQueryForm::fillUitEventTable() {
+    showPage(105, uitModel_, pageRows(105, table_, 105));
+}
+
+void LogQueryForm::showPage(int kind, QStandardItemModel& model, const std::vector<QStringList>& rows) {
+    shownKind = kind;
+    const Head head = headOf(kind, table_);
+    const int pages = pageCount(head.total);
+    ui.pageLabel->setText(QString::fromUtf8("第%1页").arg(head.pageNo));
+    ui.pageNumLabel->setText(QString::fromUtf8("共%1页").arg(pages));
+    ui.lastPageButton->setEnabled(head.pageNo != 1);
+    const qint64 shown = head.pageNo;
+    ui.nextPageButton->setEnabled(kind == kLogKind ? shown < pages : shown != pages);
+    ui.tableView->setModel(&model);
+    model.setRowCount(0);
+    for (const QStringList& cells : rows) {
+        QList<QStandardItem*> items;
+        for (const QString& c : cells) items << new QStandardItem(c);
+        model.appendRow(items);
+    }
+    ui.tableView->resizeColumnsToContents();
+}

@@ -1,0 +1,152 @@
+// The log page's workbook export of 10,000 records from the simulator on
+// 127.0.0.1 (2,001 requests): once into a new workbook, once appended to a
+// workbook that already holds 100,000 rows. Prints the whole export's time,
+// the writing alone (the same rows written by writeXlsxRows into the same
+// starting file) and the requests (the difference), and the peak memory of
+// the process. Run one case per process so the peaks stay apart:
+//   bench_logexport new | append
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "DevSim.h"
+#include "DeviceRegistry.h"
+#include "LogQueryForm.h"
+#include "Prompt.h"
+#include "Tessaly.h"
+#include "XlsxWorkbook.h"
+
+namespace {
+
+constexpr int kRecords = 10000;
+constexpr size_t kHeldRows = 100000;
+
+class QuietPrompt : public Prompt {
+  public:
+    QString last;
+    void information(QWidget*, const QString&, const QString& text) override { last = text; }
+    void warning(QWidget*, const QString&, const QString& text) override { last = text; }
+    bool question(QWidget*, const QString&, const QString&) override { return false; }
+};
+
+class FixedClock : public Clock {
+  public:
+    qint64 secondsSinceEpoch() const override { return 1700000000; }
+};
+
+void serveLogs(devsim::SimDevice& device) {
+    device.SetHandler(1041, [](const devsim::Request& r) -> std::optional<devsim::Bytes> {
+        Np_EventQuery q{};
+        std::memcpy(&q, r.plain.data(), std::min(r.plain.size(), sizeof q));
+        Np_LogList list{};
+        const int page = q.pageNo;
+        list.total = kRecords;
+        list.pageNo = page;
+        for (int i = 0; i < 5 && (page - 1) * 5 + i < kRecords; ++i) {
+            Np_LogInfo& rec = list.records[i];
+            const int n = (page - 1) * 5 + i;
+            std::snprintf(rec.ipAddress, sizeof rec.ipAddress, "10.0.%d.%d", n / 256 % 256, n % 256);
+            rec.logType = 1 + n % 2;
+            rec.time = Np_Time{2024, 3, 5, 6, 7, static_cast<uint8_t>(n % 60), 0};
+            std::snprintf(rec.content, sizeof rec.content, "记录 %d 开门", n);
+            list.count = i + 1;
+        }
+        const uint8_t* p = reinterpret_cast<const uint8_t*>(&list);
+        return devsim::StatusPayload(0, devsim::Bytes(p, p + sizeof list));
+    });
+}
+
+long peakKiB() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool append = argc > 1 && std::strcmp(argv[1], "append") == 0;
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    QuietPrompt prompt;
+    FixedClock clock;
+    Prompt::install(&prompt);
+    Clock::install(&clock);
+
+    auto device = std::make_shared<devsim::SimDevice>(100);
+    devsim::SimServer server(device);
+    server.SetRecordRequests(false);
+    serveLogs(*device);
+    DeviceRegistry& registry = DeviceRegistry::instance();
+    registry.setFilePath(dir.filePath("devices.bin"));
+    Device d;
+    d.name = "bench";
+    d.ip = "127.0.0.1";
+    d.port = server.Port();
+    d.type = 100;
+    d.username = "admin";
+    d.password = "admin123";
+    registry.add(d);
+    Np_LoginInfo info{};
+    const int handle = TSL_NET_DEV_Login(100, "127.0.0.1", server.Port(), "admin", "admin123", 5000, &info);
+    if (handle <= 0) {
+        std::fprintf(stderr, "login failed: %d\n", handle);
+        return 1;
+    }
+    registry.setHandle("bench", handle);
+    registry.setCurrent("bench");
+
+    const std::string file = "./bench_1700000000_log.xlsx";
+    xlsx::Rows held;
+    if (append) {
+        for (size_t i = 0; i < kHeldRows; ++i)
+            held.push_back({"10.0.0." + std::to_string(i % 256), "系统操作", "2024-03-05 06:07:08",
+                            "早先的记录 " + std::to_string(i)});
+        if (xlsx::writeXlsxRows(file, held) != 0) return 1;
+        QFile::copy(QString::fromStdString(file), "held.xlsx");
+    }
+    const long before = peakKiB();
+
+    LogQueryForm page;
+    QElapsedTimer timer;
+    timer.start();
+    page.findChild<QPushButton*>("exportButton")->click();
+    const qint64 wholeMs = timer.elapsed();
+    const long afterExport = peakKiB();
+    if (prompt.last != QString::fromUtf8("执行成功！")) {
+        std::fprintf(stderr, "export failed: %s\n", prompt.last.toUtf8().constData());
+        return 1;
+    }
+
+    // The writing alone: the exported rows again, into the file as it was.
+    xlsx::Rows rows;
+    xlsx::readXlsxRows(file, &rows);
+    rows.erase(rows.begin(), rows.begin() + static_cast<long>(append ? kHeldRows : 0));
+    QFile::remove(QString::fromStdString(file));
+    if (append) QFile::copy("held.xlsx", QString::fromStdString(file));
+    timer.restart();
+    const int status = xlsx::writeXlsxRows(file, rows);
+    const qint64 writeMs = timer.elapsed();
+
+    std::printf("%s: %zu rows written (%s), status %d\n", append ? "append" : "new", rows.size(),
+                append ? "below 100,000 held rows" : "new workbook", status);
+    std::printf("  export %lld ms: requests %lld ms, writing %lld ms\n", static_cast<long long>(wholeMs),
+                static_cast<long long>(wholeMs - writeMs), static_cast<long long>(writeMs));
+    std::printf("  peak memory: %ld KiB before the export, %ld KiB after it\n", before, afterExport);
+    TSL_NET_DEV_Logout(handle);
+    Prompt::install(nullptr);
+    Clock::install(nullptr);
+    return 0;
+}
