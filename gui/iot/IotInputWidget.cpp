@@ -19,6 +19,8 @@ IotInputWidget::IotInputWidget(int port, QWidget* parent)
     // The level is its item's index.
     for (const char* level : {"低电平", "正常电平", "高电平"})
         levelComboBox_->addItem(QString::fromUtf8(level));
+    // Room for the widest number, so the combo boxes of all rows line up.
+    portLabel_->setMinimumWidth(portLabel_->fontMetrics().horizontalAdvance(QString::fromUtf8("端口 64")));
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->addWidget(enableCheckBox_);
     layout_->addWidget(portLabel_);

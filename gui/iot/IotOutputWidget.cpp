@@ -22,6 +22,8 @@ IotOutputWidget::IotOutputWidget(int port, QWidget* parent)
     actionComboBox_->addItems({QString::fromUtf8("跟随"), QString::fromUtf8("脉冲")});
     stateComboBox_->addItems({QString::fromUtf8("断开"), QString::fromUtf8("闭合")});
     stateComboBox_->setCurrentIndex(1);
+    // Room for the widest number, so the combo boxes of all rows line up.
+    portLabel_->setMinimumWidth(portLabel_->fontMetrics().horizontalAdvance(QString::fromUtf8("端口 64")));
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->addWidget(enableCheckBox_);
     layout_->addWidget(portLabel_);
