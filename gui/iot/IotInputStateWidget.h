@@ -1,24 +1,13 @@
 // One input port of the state page: its number and its last read level.
 #pragma once
 
-#include <QWidget>
+#include "IotStateRow.h"
 
-class QHBoxLayout;
-class QLabel;
-
-class IotInputStateWidget : public QWidget {
+class IotInputStateWidget : public IotStateRow {
     Q_OBJECT
   public:
     explicit IotInputStateWidget(int port, QWidget* parent = nullptr);
 
-    int port() const { return port_; }
-    // The level as read: 0 low, 1 normal, 2 high; any other value "UNKNOWN".
+    // The level as read: 0 low, 1 normal, 2 high.
     void showState(int value);
-    QString stateText() const;
-
-  private:
-    int port_;
-    QHBoxLayout* layout_;
-    QLabel* portLabel_;
-    QLabel* stateLabel_;
 };

@@ -1,28 +1,16 @@
 #include "IotOutputStateWidget.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 
-#include "PageKit.h"
 #include "TslIoT.h"
 
 IotOutputStateWidget::IotOutputStateWidget(int port, QWidget* parent)
-    : QWidget(parent),
-      port_(port),
-      layout_(new QHBoxLayout(this)),
-      portLabel_(new QLabel(QString::fromUtf8("输出端口 ") + QString::number(port), this)),
-      stateLabel_(new QLabel(QString::fromUtf8("状态:"), this)) {
-    portLabel_->setFixedWidth(70);
-    stateLabel_->setFixedWidth(100);
-    stateLabel_->setObjectName("stateLabel");
-    layout_->setContentsMargins(0, 0, 0, 0);
-    layout_->addWidget(portLabel_);
-    layout_->addWidget(stateLabel_);
-    closeButton_ = addAction("closeButton", "闭合", 1);
-    recCloseButton_ = addAction("recCloseButton", "恢复到闭合", 7);
-    openButton_ = addAction("openButton", "断开", 2);
-    recOpenButton_ = addAction("recOpenButton", "恢复到断开", 8);
+    : IotStateRow("输出端口", port, parent),
+      closeButton_(addAction("closeButton", "闭合", 1)),
+      recCloseButton_(addAction("recCloseButton", "恢复到闭合", 7)),
+      openButton_(addAction("openButton", "断开", 2)),
+      recOpenButton_(addAction("recOpenButton", "恢复到断开", 8)) {
     layout_->addStretch();
 }
 
@@ -32,7 +20,7 @@ QPushButton* IotOutputStateWidget::addAction(const char* name, const char* text,
     layout_->addWidget(button);
     connect(button, &QPushButton::clicked, this, [this, action] {
         Np_IoTIOControl control{};
-        control.port = static_cast<uint8_t>(port_);
+        control.port = static_cast<uint8_t>(port());
         control.action = action;
         kit::run(this, kit::Write, [&](int h) { return TSL_NET_IoT_IOControl(h, control); });
     });
@@ -40,9 +28,5 @@ QPushButton* IotOutputStateWidget::addAction(const char* name, const char* text,
 }
 
 void IotOutputStateWidget::showState(int value) {
-    stateLabel_->setText(QString::fromUtf8("状态：") + kit::stateText({{0, "断开"}, {1, "闭合"}}, value));
-}
-
-QString IotOutputStateWidget::stateText() const {
-    return stateLabel_->text();
+    IotStateRow::showState({{0, "断开"}, {1, "闭合"}}, value);
 }

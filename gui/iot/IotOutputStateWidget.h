@@ -2,29 +2,23 @@
 // four buttons that switch it at once.
 #pragma once
 
-#include <QWidget>
+#include <cstdint>
 
-class QHBoxLayout;
-class QLabel;
+#include "IotStateRow.h"
+
 class QPushButton;
 
-class IotOutputStateWidget : public QWidget {
+class IotOutputStateWidget : public IotStateRow {
     Q_OBJECT
   public:
     explicit IotOutputStateWidget(int port, QWidget* parent = nullptr);
 
-    int port() const { return port_; }
-    // The state as read: 0 open, 1 closed; any other value "UNKNOWN".
+    // The state as read: 0 open, 1 closed.
     void showState(int value);
-    QString stateText() const;
 
   private:
     QPushButton* addAction(const char* name, const char* text, uint8_t action);
 
-    int port_;
-    QHBoxLayout* layout_;
-    QLabel* portLabel_;
-    QLabel* stateLabel_;
     QPushButton* closeButton_;
     QPushButton* recCloseButton_;
     QPushButton* openButton_;

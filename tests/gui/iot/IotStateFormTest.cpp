@@ -7,6 +7,7 @@
 #include "IotInputStateWidget.h"
 #include "IotOutputStateWidget.h"
 #include "IotStateForm.h"
+#include "PageKitRows.h"
 #include "TslIoT.h"
 
 using guitest::bytesOf;
@@ -56,9 +57,7 @@ class IotStateFormTest : public guitest::GuiTest {
     }
     template <class Row>
     Row* row(const char* area, int n) {
-        QWidget* content = child<QScrollArea>(page.get(), area)->widget();
-        QLayoutItem* item = content->layout()->itemAt(n - 1);
-        Row* r = item ? qobject_cast<Row*>(item->widget()) : nullptr;
+        Row* r = kit::rowAt<Row>(child<QScrollArea>(page.get(), area)->widget()->layout(), n - 1);
         EXPECT_NE(r, nullptr) << area << " row " << n;
         return r;
     }

@@ -10,6 +10,7 @@
 #include "IotLoraWorkmodeForm.h"
 #include "IotOutputWidget.h"
 #include "IotWorkmodeForm.h"
+#include "PageKitRows.h"
 #include "TslIoT.h"
 
 using guitest::bytesOf;
@@ -25,6 +26,10 @@ struct PageKind {
     const char* group;  // simulator store
     uint32_t get, del, set, clear;
 };
+
+void PrintTo(const PageKind& kind, std::ostream* os) {
+    *os << kind.name;
+}
 
 const PageKind kOrdinary{"ordinary", [] { return new IotWorkmodeForm; }, "iotWorkMode", 3001, 3002, 3003,
                          3004};
@@ -42,8 +47,7 @@ class IotWorkmodeFormTest : public guitest::GuiTest, public ::testing::WithParam
     QComboBox* mode() { return child<QComboBox>(page.get(), "comboBox"); }
     template <class Row>
     Row* row(const char* area, int n) {
-        QLayoutItem* item = child<QScrollArea>(page.get(), area)->widget()->layout()->itemAt(n - 1);
-        Row* r = item ? qobject_cast<Row*>(item->widget()) : nullptr;
+        Row* r = kit::rowAt<Row>(child<QScrollArea>(page.get(), area)->widget()->layout(), n - 1);
         EXPECT_NE(r, nullptr) << area << " row " << n;
         return r;
     }
