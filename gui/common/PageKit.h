@@ -332,9 +332,11 @@ class EntryTable {
         if (show_) show_(record_, entry);
     }
     // The table to write to the current device, with the shown edits in it.
+    // A table never read holds only what the user typed, which stays.
     Record& forWrite() {
-        if (!filled_ || !(tag_ == currentDevice())) {
+        if (filled_ && !(tag_ == currentDevice()))
             std::memset(static_cast<void*>(&record_), 0, sizeof record_);
+        if (!filled_ || !(tag_ == currentDevice())) {
             tag_ = currentDevice();
             filled_ = true;
         }

@@ -1,10 +1,10 @@
-// The page of LoRa work modes. Not built yet: an empty page at its place in the
-// main window's page stack.
+// The device's LoRa work modes: the ordinary page's form and rows, with the
+// LoRa exports.
 #pragma once
 
-#include <QWidget>
+#include "IotWorkmodeBase.h"
 
-class IotLoraWorkmodeForm : public QWidget {
+class IotLoraWorkmodeForm : public IotWorkmodeBase {
     Q_OBJECT
   public:
     explicit IotLoraWorkmodeForm(QWidget* parent = nullptr);

@@ -1,10 +1,9 @@
-// The page of work modes. Not built yet: an empty page at its place in the
-// main window's page stack.
+// The device's ordinary work modes.
 #pragma once
 
-#include <QWidget>
+#include "IotWorkmodeBase.h"
 
-class IotWorkmodeForm : public QWidget {
+class IotWorkmodeForm : public IotWorkmodeBase {
     Q_OBJECT
   public:
     explicit IotWorkmodeForm(QWidget* parent = nullptr);
