@@ -338,21 +338,24 @@ bool QtTessaly::appendRow(Device device, bool warnDuplicate) {
     return true;
 }
 
-void QtTessaly::watchDisconnect(int handle) {
+void QtTessaly::watchDisconnect(const std::string& name, int handle) {
+    const unsigned login = ++loginCount_;
+    logins_[name] = login;
     const CallbackRelay::Handle link = relay_.handle();
-    // Runs on an SDK worker (or inside a reboot on this thread): only the
-    // registry is asked, and the window gets the name, never a row pointer.
-    TSL_NET_DEV_SetDisconnectCallback(handle, std::function<void(int)>([this, link](int h) {
-                                          const std::string name = DeviceRegistry::instance().nameByHandle(h);
-                                          if (name.empty()) return;
-                                          link.post([this, name, h] { onDeviceDisconnected(name, h); });
-                                      }));
+    // Runs on an SDK worker (or inside a reboot on this thread): it touches
+    // nothing and hands the window the device's name, never a row pointer.
+    TSL_NET_DEV_SetDisconnectCallback(
+        handle, std::function<void(int)>([this, link, name, login](int) {
+            link.post([this, name, login] { onDeviceDisconnected(name, login); });
+        }));
 }
 
-void QtTessaly::onDeviceDisconnected(const std::string& name, int handle) {
+void QtTessaly::onDeviceDisconnected(const std::string& name, unsigned login) {
+    auto it = logins_.find(name);
+    if (it == logins_.end() || it->second != login) return;  // logged out, deleted or logged in anew since
+    logins_.erase(it);
     DeviceRegistry& registry = DeviceRegistry::instance();
-    // A logout and a new login made meanwhile hold another handle: keep it.
-    if (registry.handle(name) == handle) registry.setHandle(name, 0);
+    registry.setHandle(name, 0);
     setOnline(deviceRow(name), registry.handle(name) > 0);
 }
 
@@ -369,7 +372,7 @@ void QtTessaly::loginDevice(const std::string& name, const Device& copy, const Q
         setOnline(treeModel.itemFromIndex(row), true);
         registry.setHandle(name, result);
         registry.setInfoBlock(name, info);
-        watchDisconnect(result);
+        watchDisconnect(name, result);
         kit::showSuccess(this);
     } else {
         // 0: no handle was free, the device is not logged in.
@@ -382,6 +385,7 @@ void QtTessaly::loginDevice(const std::string& name, const Device& copy, const Q
 void QtTessaly::logoutDevice(const std::string& name, const QPersistentModelIndex& row) {
     const int result = TSL_NET_DEV_Logout(std::max(DeviceRegistry::instance().handle(name), 0));
     DeviceRegistry::instance().setHandle(name, 0);
+    logins_.erase(name);
     setOnline(treeModel.itemFromIndex(row), false);
     showResult(this, result);
 }
@@ -404,6 +408,7 @@ void QtTessaly::deleteDevice(const std::string& name, const QPersistentModelInde
         kit::showFailure(this, result, kit::FailText::Write);
         return;
     }
+    logins_.erase(name);
     if (row.isValid()) treeModel.removeRow(row.row(), row.parent());
     kit::showSuccess(this);
 }
@@ -436,7 +441,7 @@ void QtTessaly::addAndActivateDevice(Device device) {
     setOnline(row, true);
     registry.setHandle(name, handle);
     registry.setInfoBlock(name, info);
-    watchDisconnect(handle);
+    watchDisconnect(name, handle);
     // Selecting the row makes it current and names it in the label and the
     // function buttons; a device without a row is made current directly.
     if (row)

@@ -12,6 +12,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "AccCardConfigForm.h"
 #include "AccCardReadConfigForm.h"
@@ -117,8 +118,8 @@ class QtTessaly : public QMainWindow {
     bool appendRow(Device device, bool warnDuplicate);
     QStandardItem* newRow(const std::string& name) const;
     void setOnline(QStandardItem* row, bool online) const;
-    void watchDisconnect(int handle);
-    void onDeviceDisconnected(const std::string& name, int handle);
+    void watchDisconnect(const std::string& name, int handle);
+    void onDeviceDisconnected(const std::string& name, unsigned login);
 
     void loginDevice(const std::string& name, const Device& copy, const QPersistentModelIndex& row);
     void logoutDevice(const std::string& name, const QPersistentModelIndex& row);
@@ -160,6 +161,10 @@ class QtTessaly : public QMainWindow {
     const QIcon offlineIcon_{QStringLiteral(":/icon/offline.svg")};
     // The buttons' type, as they were labelled at the last selection.
     int buttonType_ = 0;
+    // Which login of a device a disconnect belongs to: one that arrives after
+    // a logout and a new login (which may well get the same handle) is stale.
+    std::unordered_map<std::string, unsigned> logins_;
+    unsigned loginCount_ = 0;
     // Disconnects reach the window only through this; cut first in the destructor.
     CallbackRelay relay_{this};
 };
