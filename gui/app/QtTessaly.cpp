@@ -187,6 +187,7 @@ void QtTessaly::search(int type) {
     int count = 0;
     TSL_NET_DEV_Search(list.data(), &count, type);
     fillSearchModel(searchModel, list.data(), count);
+    ui.deviceTableView->resizeColumnsToContents();  // MAC and serial numbers read whole
 }
 
 void QtTessaly::on_devScanButton_clicked() {
