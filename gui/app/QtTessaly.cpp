@@ -143,7 +143,7 @@ QtTessaly::QtTessaly(QWidget* parent) : QMainWindow(parent) {
             &QtTessaly::onDeviceSelected);
     connect(ui.deviceTreeView, &QWidget::customContextMenuRequested, this, &QtTessaly::showDeviceMenu);
 
-    for (Device& device : DeviceRegistry::instance().load()) appendRow(std::move(device), false);
+    for (Device& device : DeviceRegistry::instance().load()) appendRow(std::move(device), true);
 }
 
 QtTessaly::~QtTessaly() {
@@ -326,13 +326,15 @@ QStandardItem* QtTessaly::deviceRow(const std::string& name) const {
     return nullptr;
 }
 
-// False when the registry refused the record (its name is taken).
-bool QtTessaly::appendRow(Device device, bool warnDuplicate) {
+// False when the registry refused the record (its name is taken); a record
+// of the saved list is refused without a word.
+bool QtTessaly::appendRow(Device device, bool fromList) {
     QStandardItem* row = knownType(device.type) ? newRow(device.name) : nullptr;
     device.item = row;
-    if (DeviceRegistry::instance().add(device) != 0) {
+    DeviceRegistry& registry = DeviceRegistry::instance();
+    if ((fromList ? registry.addLoaded(device) : registry.add(device)) != 0) {
         delete row;
-        if (warnDuplicate) kit::warn(this, u8("请勿重复添加设备！"));
+        if (!fromList) kit::warn(this, u8("请勿重复添加设备！"));
         return false;
     }
     if (row) treeModel.item(device.type - kFirstType)->appendRow(row);
@@ -424,12 +426,12 @@ void QtTessaly::showDeviceProperties(const std::string& name) {
 }
 
 void QtTessaly::addDevice(Device device) {
-    appendRow(std::move(device), true);
+    appendRow(std::move(device), false);
 }
 
 void QtTessaly::addAndActivateDevice(Device device) {
     const std::string name = device.name;
-    if (!appendRow(device, true)) return;
+    if (!appendRow(device, false)) return;
     Np_LoginInfo info{};
     const int handle = TSL_NET_DEV_Login(device.type, device.ip.c_str(), device.port, device.username.c_str(),
                                          device.password.c_str(), kLoginTimeoutMs, &info);

@@ -115,7 +115,7 @@ class QtTessaly : public QMainWindow {
     void onDeviceSelected();
     void onFunctionButton(int button);
     void showDeviceMenu(const QPoint& pos);
-    bool appendRow(Device device, bool warnDuplicate);
+    bool appendRow(Device device, bool fromList);
     QStandardItem* newRow(const std::string& name) const;
     void setOnline(QStandardItem* row, bool online) const;
     void watchDisconnect(const std::string& name, int handle);
