@@ -1,14 +1,61 @@
 #!/usr/bin/env bash
-# Installs, builds and runs the main job: one simulated device of each family
-# on 127.0.0.1, ready for the SDK (and later the desktop program) to log in.
-# TSL_RUN_SECONDS=N stops the simulator after N seconds.
+# Installs, builds and runs the desktop program against one simulated device
+# of each family on 127.0.0.1. The program starts in build/run/, whose saved
+# list "./devices.bin" names those six devices (written on the first run only:
+# a list of your own there is never overwritten). Ctrl-C or closing the window
+# stops both. TSL_RUN_SECONDS=N closes the program after N seconds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "run.sh: no display (DISPLAY and WAYLAND_DISPLAY are empty); for pictures of every page run scripts/screenshots.sh OUTDIR, or start this under xvfb-run -a" >&2
+    exit 1
+fi
 "$root/scripts/install-deps.sh"
 dir=$root/build
 "$root/scripts/build.sh" "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-echo "SDK library: $dir/sdk/libTessaly.so (headers in $root/sdk/include)"
-echo "Simulated devices: log in with TSL_NET_DEV_Login(type, \"127.0.0.1\", port, \"admin\", \"admin123\", 5000, &info)"
-args=(--all --port "${TSL_DEVSIM_PORT:-9100}")
-[ -n "${TSL_RUN_SECONDS:-}" ] && args+=(--seconds "$TSL_RUN_SECONDS")
-exec "$dir/tools/devsim/tessaly-devsim" "${args[@]}"
+base=${TSL_DEVSIM_PORT:-9100}
+work=$dir/run
+mkdir -p "$work"
+
+"$dir/tools/devsim/tessaly-devsim" --all --port "$base" &
+sim=$!
+app=
+stop() {
+    trap - EXIT INT TERM
+    [ -n "$app" ] && kill -TERM "$app" 2>/dev/null && wait "$app" 2>/dev/null
+    kill -TERM "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
+    true
+}
+trap stop EXIT
+trap 'stop; exit 130' INT TERM
+
+if [ ! -e "$work/devices.bin" ]; then
+    names=("模拟门禁设备" "模拟物联设备" "模拟动环设备" "模拟NTP服务器" "模拟指纹仪" "模拟用传")
+    {
+        printf '{\r\n'
+        for i in 0 1 2 3 4 5; do
+            sep=','
+            [ "$i" = 5 ] && sep=''
+            printf '    "%s": {\r\n        "ip": "127.0.0.1",\r\n        "name": "%s",\r\n' "${names[$i]}" "${names[$i]}"
+            printf '        "password": "admin123",\r\n        "port": %d,\r\n        "type": %d,\r\n' \
+                $((base + i)) $((100 + i))
+            printf '        "username": "admin"\r\n    }%s\r\n' "$sep"
+        done
+        printf '}\r\n'
+    } >"$work/devices.bin"
+    echo "run.sh: wrote $work/devices.bin with the six simulated devices"
+fi
+
+cd "$work"
+if [ -n "${TSL_RUN_SECONDS:-}" ]; then
+    timeout --signal=TERM "$TSL_RUN_SECONDS" "$dir/gui/QtTessaly" &
+else
+    "$dir/gui/QtTessaly" &
+fi
+app=$!
+status=0
+wait "$app" || status=$?
+app=
+# The time limit ending the program is a clean stop.
+[ -n "${TSL_RUN_SECONDS:-}" ] && [ "$status" = 124 ] && status=0
+exit "$status"

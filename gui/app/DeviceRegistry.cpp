@@ -28,12 +28,20 @@ DeviceRegistry::~DeviceRegistry() {
 }
 
 int DeviceRegistry::add(Device device) {
+    return addWith(std::move(device), true);
+}
+
+int DeviceRegistry::addLoaded(Device device) {
+    return addWith(std::move(device), false);
+}
+
+int DeviceRegistry::addWith(Device device, bool save) {
     std::lock_guard<std::mutex> lock(mutex_);
     used_ = true;
     if (devices_.count(device.name)) return -1;
     device.handle = 0;
     devices_.emplace(device.name, std::move(device));
-    saveLocked();
+    if (save) saveLocked();
     return 0;
 }
 

@@ -18,6 +18,10 @@ class DeviceRegistry {
     static DeviceRegistry& instance();
 
     int add(Device device);
+    // As add, without writing the list: for the records load() has just
+    // read, which the list already holds (a start with many saved devices
+    // would otherwise write the list once per device).
+    int addLoaded(Device device);
     int remove(const std::string& name);
     int get(Device& device) const;
     // Takes over what a user can edit (address, port, user, password); the
@@ -61,6 +65,7 @@ class DeviceRegistry {
     DeviceRegistry& operator=(const DeviceRegistry&) = delete;
 
     bool saveLocked();
+    int addWith(Device device, bool save);
     const Device* currentLocked() const;
 
     mutable std::mutex mutex_;

@@ -1,0 +1,170 @@
+// The main window: the saved devices in a tree by type, the search table, the
+// page stack with every device page, and the device-wide operations of the
+// tree's context menu. It keeps no device state of its own: devices, handles
+// and the current device live in the registry.
+#pragma once
+
+#include <QIcon>
+#include <QMainWindow>
+#include <QPersistentModelIndex>
+#include <QStandardItemModel>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "AccCardConfigForm.h"
+#include "AccCardReadConfigForm.h"
+#include "AccChannelConfigForm.h"
+#include "AccControlForm.h"
+#include "AccMultiConfigForm.h"
+#include "AccParamsConfigForm.h"
+#include "CallbackRelay.h"
+#include "Device.h"
+#include "DeviceTypes.h"
+#include "EventSubscribeForm.h"
+#include "FsuAlarmForm.h"
+#include "FsuBaseForm.h"
+#include "FsuEmuForm.h"
+#include "FsuInfoForm.h"
+#include "FsuModbusForm.h"
+#include "FsuOtherForm.h"
+#include "IotConfigForm.h"
+#include "IotLoraWorkmodeForm.h"
+#include "IotModbusForm.h"
+#include "IotStateForm.h"
+#include "IotWorkmodeForm.h"
+#include "LogQueryForm.h"
+#include "NetworkConfigForm.h"
+#include "PlanConfigForm.h"
+#include "TslDiscovery.h"
+#include "UitServerInfo.h"
+#include "ui_QtTessaly.h"
+
+class QMenu;
+
+// Where each page sits in the page stack.
+enum PageIndex : int {
+    kNetworkPage = 0,
+    kPlanPage = 1,
+    kAccCardPage = 2,
+    kAccChannelPage = 3,
+    kAccMultiPage = 4,
+    kAccControlPage = 5,
+    kAccParamsPage = 6,
+    kLogPage = 7,
+    kEventPage = 8,
+    kIotWorkmodePage = 9,
+    kIotStatePage = 10,
+    kIotConfigPage = 11,
+    kIotModbusPage = 12,
+    kFsuBasePage = 13,
+    kFsuModbusPage = 14,
+    kFsuEmuPage = 15,
+    kFsuAlarmPage = 16,
+    kFsuOtherPage = 17,
+    kIotLoraWorkmodePage = 18,
+    kFsuInfoPage = 19,
+    kAccCardReadPage = 20,
+    kUitServerPage = 21,
+    kPageCount = 22,
+};
+
+constexpr int kFunctionButtonCount = 7;
+constexpr int kSearchCapacity = 256;
+
+// One function button for a device type; page -1 is a disabled "预留".
+struct FunctionButton {
+    const char* text;
+    int page;
+};
+using FunctionButtons = std::array<FunctionButton, kFunctionButtonCount>;
+// The buttons of a type code (all "预留" for a code outside 100 to 105).
+const FunctionButtons& functionButtonsFor(int type);
+
+class QtTessaly : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit QtTessaly(QWidget* parent = nullptr);
+    ~QtTessaly() override;
+
+    // Fills the search table from a search's records: the count is clamped
+    // to what the list holds, every text is read within its field.
+    static void fillSearchModel(QStandardItemModel& model, const Np_SearchInfo* list, int count);
+
+    // The tree's context menu for the row at `pos` (viewport coordinates);
+    // null where no menu belongs (a type row, empty space).
+    std::unique_ptr<QMenu> deviceMenu(const QPoint& pos);
+    // The tree row of a device, null when it has none.
+    QStandardItem* deviceRow(const std::string& name) const;
+
+  private slots:
+    void on_devScanButton_clicked();
+    void on_singleScanButton_clicked();
+    void on_devAddButton_clicked();
+    void on_networkButton_clicked();
+    void on_planButton_clicked();
+    void on_eventButton_clicked();
+    void on_logButton_clicked();
+
+  private:
+    void search(int type);
+    void showPage(int index);
+    void onDeviceSelected();
+    void onFunctionButton(int button);
+    void showDeviceMenu(const QPoint& pos);
+    bool appendRow(Device device, bool fromList);
+    QStandardItem* newRow(const std::string& name) const;
+    void setOnline(QStandardItem* row, bool online) const;
+    void watchDisconnect(const std::string& name, int handle);
+    void onDeviceDisconnected(const std::string& name, unsigned login);
+
+    void loginDevice(const std::string& name, const Device& copy, const QPersistentModelIndex& row);
+    void logoutDevice(const std::string& name, const QPersistentModelIndex& row);
+    void rebootDevice(const Device& copy);
+    void restoreDevice(const Device& copy);
+    void formatDevice(const Device& copy);
+    void deleteDevice(const std::string& name, const QPersistentModelIndex& row);
+    void showDeviceProperties(const std::string& name);
+    void addDevice(Device device);
+    void addAndActivateDevice(Device device);
+    void updateDevice(Device device);
+
+    Ui::QtTessalyClass ui;
+    NetworkConfigForm networkConfigForm;
+    PlanConfigForm planConfigForm;
+    AccCardConfigForm accCardConfigForm;
+    AccChannelConfigForm accChannelConfigForm;
+    AccMultiConfigForm accMultiConfigForm;
+    AccControlForm accControlForm;
+    AccParamsConfigForm accParamsConfigForm;
+    LogQueryForm logQueryForm;
+    EventSubscribeForm eventSubscribeForm;
+    IotWorkmodeForm iotWorkmodeForm;
+    IotStateForm iotStateForm;
+    IotConfigForm iotConfigForm;
+    IotModbusForm iotModbusForm;
+    FsuBaseForm fsuBaseForm;
+    FsuModbusForm fsuModbusForm;
+    FsuEmuForm fsuEmuForm;
+    FsuAlarmForm fsuAlarmForm;
+    FsuOtherForm fsuOtherForm;
+    IotLoraWorkmodeForm iotLoraWorkmodeForm;
+    FsuInfoForm fsuInfoForm;
+    AccCardReadConfigForm accCardReadConfigForm;
+    UitServerInfo uitServerInfo;
+    QStandardItemModel searchModel;
+    QStandardItemModel treeModel;
+    const QIcon onlineIcon_{QStringLiteral(":/icon/online.svg")};
+    const QIcon offlineIcon_{QStringLiteral(":/icon/offline.svg")};
+    // The buttons' type, as they were labelled at the last selection.
+    int buttonType_ = 0;
+    // Which login of a device a disconnect belongs to: one that arrives after
+    // a logout and a new login (which may well get the same handle) is stale.
+    std::unordered_map<std::string, unsigned> logins_;
+    unsigned loginCount_ = 0;
+    // Disconnects reach the window only through this; cut first in the destructor.
+    CallbackRelay relay_{this};
+};
