@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "Base/Codec.h"
+#include "Base/Credentials.h"
 #include "Base/Logger.h"
 #include "Base/NetworkAdapters.h"
 #include "Base/TcpClient.h"
@@ -17,7 +18,6 @@ namespace tsl {
 namespace {
 
 constexpr uint32_t kCmdLogin = 1001;
-constexpr uint32_t kCmdSetPassword = 1003;
 constexpr uint32_t kCmdHeartbeat = 1007;
 constexpr uint32_t kLoginPayloadSize = 80;
 constexpr uint32_t kHeartbeatPayloadSize = 20;
@@ -38,16 +38,15 @@ int32_t DeviceStatus(int32_t code) {
     return static_cast<int32_t>(status);
 }
 
-// Bytes of a plain payload that must not reach the log: the password.
-void MaskCredentials(uint32_t cmd, uint8_t* payload, uint32_t length) {
-    uint32_t from = 0, to = 0;
-    if (cmd == kCmdLogin) from = 16, to = 32;
-    if (cmd == kCmdSetPassword) from = 0, to = 32;
-    for (uint32_t i = from; i < to && i < length; ++i) payload[i] = '*';
-}
-
-bool HoldsCredentials(uint32_t cmd) {
-    return cmd == kCmdLogin || cmd == kCmdSetPassword;
+// A plain payload for the log: with its passwords masked, if it has any.
+void LogPlain(uint32_t cmd, bool reply, const uint8_t* payload, uint32_t length) {
+    if (!HoldsSecrets(cmd, reply)) {
+        LOG_HEX(payload, length);
+        return;
+    }
+    std::vector<uint8_t> masked(payload, payload + length);
+    MaskSecrets(cmd, reply, masked.data(), length);
+    LOG_HEX(masked.data(), masked.size());
 }
 
 }  // namespace
@@ -235,13 +234,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
         LOG_DEBUG("Send head: type[%d] cmd[%d] identity[%d]", head.type, head.cmd, head.identity);
         LOG_HEX(request, kHeadSize);
         LOG_DEBUG("Send payload ori: len[%d]", head.length);
-        if (HoldsCredentials(head.cmd) && head.length <= kRequestBufferSize - kHeadSize) {
-            std::vector<uint8_t> masked(payload, payload + head.length);
-            MaskCredentials(head.cmd, masked.data(), head.length);
-            LOG_HEX(masked.data(), masked.size());
-        } else {
-            LOG_HEX(payload, head.length);
-        }
+        if (head.length <= kRequestBufferSize - kHeadSize) LogPlain(head.cmd, false, payload, head.length);
     }
 
     uint32_t encoded = 0;
@@ -253,7 +246,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     if (debug) {
         LOG_DEBUG("Send payload enc: len[%d]", encoded);
         // The cipher key is no secret, so a credential's cipher text is one too.
-        if (!HoldsCredentials(head.cmd)) LOG_HEX(payload, encoded);
+        if (!HoldsSecrets(head.cmd, false)) LOG_HEX(payload, encoded);
     }
 
     // Registered before sending, so that no reply can come before its waiter.
@@ -302,7 +295,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
         LOG_DEBUG("Recv head: type[%d] cmd[%d] identity[%d]", got.type, got.cmd, got.identity);
         LOG_HEX(message.data(), kHeadSize);
         LOG_DEBUG("Recv payload ori: len[%d]", got.length);
-        LOG_HEX(message.data() + kHeadSize, textLength);
+        if (!HoldsSecrets(got.cmd, true)) LOG_HEX(message.data() + kHeadSize, textLength);
     }
     if (got.cmd != head.cmd) {
         LOG_ERROR("Recv request command mismatch");
@@ -322,7 +315,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     std::memcpy(&code, text, sizeof code);
     if (debug) {
         LOG_DEBUG("Recv payload dec: len[%d] rc[%d]", plain, code);
-        LOG_HEX(text, plain);
+        LogPlain(head.cmd, true, text, plain);
     }
     if (code != 0) return DeviceStatus(code);
     if (replySize == 0 || reply == nullptr) return 0;
