@@ -2,12 +2,12 @@
 
 #include <chrono>
 #include <cinttypes>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 
 #include "Base/Codec.h"
 #include "Base/Credentials.h"
+#include "Base/ErrorText.h"
 #include "Base/Logger.h"
 #include "Base/NetworkAdapters.h"
 #include "Base/TcpClient.h"
@@ -28,14 +28,6 @@ constexpr uint32_t kMaxEventText = 4 * ((kEventAreaSize + 16 + 2) / 3);
 
 bool IsPushed(uint32_t cmd) {
     return (cmd / 100) % 10 == 8;
-}
-
-// Device result code c as a status: always negative, or -18 for a code a
-// correct device never sends.
-int32_t DeviceStatus(int32_t code) {
-    int64_t status = -1000 - static_cast<int64_t>(code);
-    if (status >= 0 || status < INT32_MIN) return -18;
-    return static_cast<int32_t>(status);
 }
 
 // A plain payload for the log: with its passwords masked, if it has any.
@@ -317,7 +309,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
         LOG_DEBUG("Recv payload dec: len[%d] rc[%d]", plain, code);
         LogPlain(head.cmd, true, text, plain);
     }
-    if (code != 0) return DeviceStatus(code);
+    if (code != 0) return DeviceRefusal(code);
     if (replySize == 0 || reply == nullptr) return 0;
     if (plain != 4 + replySize) return -17;
     std::memcpy(reply, text + 4, replySize);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "Base/Codec.h"
+#include "Base/ErrorText.h"
 #include "Base/Logger.h"
 #include "Base/MessageHead.h"
 #include "Base/Net.h"
@@ -42,13 +43,6 @@ int32_t ReadResult(const uint8_t* area) {
     int32_t result;
     std::memcpy(&result, area + kHeadSize, sizeof result);
     return result;
-}
-
-// A device's code c becomes -1000 - c; whatever c is, a refusal stays a
-// negative status and never reads as success.
-int32_t RefusalStatus(int32_t code) {
-    int64_t status = -1000 - static_cast<int64_t>(code);
-    return static_cast<int32_t>(std::clamp<int64_t>(status, INT32_MIN, -1));
 }
 
 std::mutex g_instanceMutex;
@@ -182,7 +176,7 @@ int32_t Manager::SetNetworkInfo(const Np_NetworkInfo& info) {
                 return ERR_RESPONSE_DECODE;
             }
             int32_t code = ReadResult(area.data());
-            return code == 0 ? ERR_SUCCESS : RefusalStatus(code);
+            return code == 0 ? ERR_SUCCESS : DeviceRefusal(code);
         }
     }
     return ERR_RESPONSE_TIMEOUT;

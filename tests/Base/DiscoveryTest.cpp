@@ -271,6 +271,8 @@ TEST(DiscoverySetup, OutcomeTable) {
         {"reply that does not decode", SetupAnswer::Undecodable, 0, -6},
         {"device refuses with 5", SetupAnswer::Reply, 5, -1005},
         {"device refuses with 48", SetupAnswer::Reply, 48, -1048},
+        {"device code -999 (not 'invalid handle')", SetupAnswer::Reply, -999, -18},
+        {"device code -1", SetupAnswer::Reply, -1, -18},
     };
     for (const SetupCase& c : cases) {
         SCOPED_TRACE(c.name);
