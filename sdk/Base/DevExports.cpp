@@ -87,6 +87,8 @@ TSL_EXTERN_C TSL_API int TSL_NET_DEV_Login(int deviceType, const char* ip, int p
                                            const char* password, int timeoutMs, Np_LoginInfo* info) {
     try {
         if (deviceType < 100 || deviceType > 105) return -2;
+        // Cut to 16 bits, 65536 + p would log in on port p.
+        if (port < 1 || port > 65535) return -3;
         std::shared_ptr<Device> device = CreateFamilyDevice(deviceType, ip, static_cast<uint32_t>(port));
         device->setTimeoutMs(timeoutMs);
         if (device->Connect() != 0) return -3;

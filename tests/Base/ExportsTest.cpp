@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <cstring>
 #include <functional>
@@ -58,6 +59,11 @@ TEST(Login, RefusedTypesAndFailures) {
     Np_LoginInfo info;
     for (int type : {99, 106, 0, -1})
         EXPECT_EQ(-2, TSL_NET_DEV_Login(type, "127.0.0.1", server.Port(), "admin", "admin123", 500, &info));
+    // Ports outside 1-65535 are refused, not cut to 16 bits (which would
+    // reach the simulator's port).
+    const int port = server.Port();
+    for (int wrong : {0, -1, 65536, 65536 + port, port - 65536, INT_MIN, INT_MAX})
+        EXPECT_EQ(-3, TSL_NET_DEV_Login(100, "127.0.0.1", wrong, "admin", "admin123", 500, &info)) << wrong;
     EXPECT_EQ(0u, server.AcceptedCount());
     EXPECT_EQ(-1007, TSL_NET_DEV_Login(100, "127.0.0.1", server.Port(), "admin", "nope", 500, &info));
     EXPECT_EQ(-3, TSL_NET_DEV_Login(100, "127.0.0.1", 1, "admin", "admin123", 500, &info));
