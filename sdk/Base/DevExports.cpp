@@ -34,7 +34,7 @@ int RunRemoving(int handle, uint32_t cmd) {
         }
         d.SetDisconnectHook(nullptr);
         if (d.ClaimRemoval()) {
-            if (auto callback = d.disconnectCallback()) callback(handle);
+            if (auto callback = d.disconnectCallback()) d.CallBack([&] { callback(handle); });
             DeviceTable::Instance().Take(handle, &d);
         }
         return 0;

@@ -355,6 +355,27 @@ TEST(Disconnect, RemovingOperationsReportOnceOnTheCallersThread) {
         }
 }
 
+// The disconnect callback of Reboot, Format and Restore passes the same gate
+// as every other callback: a Cleanup meanwhile waits until it has returned.
+TEST(Disconnect, RemovingOperationsReportInsideTheCleanupGate) {
+    using Export = int (*)(int);
+    for (Export op : {TSL_NET_DEV_Reboot, TSL_NET_DEV_Format, TSL_NET_DEV_Restore}) {
+        SimLogin dev(100);
+        std::atomic<int> running{0};
+        TSL_NET_DEV_SetDisconnectCallback(dev.handle, std::function<void(int)>([&](int) {
+                                              ++running;
+                                              std::this_thread::sleep_for(200ms);
+                                              --running;
+                                          }));
+        std::thread caller([&] { EXPECT_EQ(0, op(dev.handle)); });
+        ASSERT_TRUE(WaitFor([&] { return running.load() == 1; }));
+        TSL_NET_DEV_Cleanup();
+        EXPECT_EQ(0, running.load()) << "the callback ran on after Cleanup";
+        caller.join();
+        dev.handle = 0;
+    }
+}
+
 TEST(Disconnect, RefusedRebootKeepsTheDevice) {
     SimLogin dev(100);
     dev.device->SetFault(1004, {Fault::ResultCode, 30});
