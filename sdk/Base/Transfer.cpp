@@ -128,6 +128,9 @@ int32_t Device::ExportConfigFile(const char* path, const Progress& progress) {
 
 int32_t Device::ImportConfigFile(const char* path, const Progress& progress) {
     const int h = handle();
+    // Cleared first, as upgrade and export do: a stop pressed while the file
+    // is read counts.
+    importStop = false;
     std::vector<uint8_t> content;
     {
         File file(path ? std::fopen(path, "rb") : nullptr);
@@ -139,7 +142,6 @@ int32_t Device::ImportConfigFile(const char* path, const Progress& progress) {
         if (std::ferror(file.get())) return Finish(progress, h, -9);
     }
     if (content.size() % kConfigBlockSize != 0) return Finish(progress, h, -9);
-    importStop = false;
     const uint64_t count = content.size() / kConfigBlockSize;
     for (uint64_t k = 1; k <= count; ++k) {
         if (importStop.load()) return Finish(progress, h, -13);

@@ -1,5 +1,7 @@
 // Firmware upgrade and configuration export/import against the simulator.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -7,7 +9,9 @@
 #include <condition_variable>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -238,6 +242,29 @@ TEST(ConfigImport, Stop) {
         if (values.size() == 1) TSL_NET_DEV_StopImportConfigFile(h);
     }));
     EXPECT_EQ((std::vector<int>{2500, -13}), values);
+}
+
+// A stop pressed while the file is still being read (a pipe here, whose
+// writer decides when the reading ends) is not lost.
+TEST(ConfigImport, StopWhileTheFileIsReadCounts) {
+    SimLogin dev(100);
+    TempFile fifo("cfg.fifo");
+    ASSERT_EQ(0, mkfifo(fifo.path.c_str(), 0600));
+    Progress progress;
+    int status = 1;
+    std::thread importer(
+        [&] { status = TSL_NET_DEV_ImportConfigFile(dev.handle, fifo.path.c_str(), progress.Callback()); });
+    // Opening blocks until the import has opened its end.
+    int fd = open(fifo.path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(0, TSL_NET_DEV_StopImportConfigFile(dev.handle));
+    Bytes content = Pattern(3 * 1028);
+    EXPECT_EQ(static_cast<ssize_t>(content.size()), write(fd, content.data(), content.size()));
+    close(fd);
+    importer.join();
+    EXPECT_EQ(-13, status);
+    EXPECT_EQ(std::vector<int>{-13}, progress.values);
+    EXPECT_TRUE(dev.server->RequestsFor(1046).empty());
 }
 
 TEST(Transfers, AsynchronousFormsReportThroughTheCallback) {
