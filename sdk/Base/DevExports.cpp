@@ -67,7 +67,16 @@ int TransferAsync(int handle, Method method, const char* path, Device::Progress 
             Device::Progress guarded;
             if (progress)
                 guarded = [&self, &progress](int h, int v) { self->CallBack([&] { progress(h, v); }); };
-            (self.get()->*method)(hasPath ? copy.c_str() : nullptr, guarded);
+            try {
+                (self.get()->*method)(hasPath ? copy.c_str() : nullptr, guarded);
+            } catch (...) {
+                // The callback is the caller's only news of the outcome, and
+                // the task's own result is dropped.
+                try {
+                    if (guarded) guarded(self->handle(), -18);
+                } catch (...) {
+                }
+            }
         });
         return 0;
     });

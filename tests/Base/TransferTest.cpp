@@ -267,6 +267,42 @@ TEST(ConfigImport, StopWhileTheFileIsReadCounts) {
     EXPECT_TRUE(dev.server->RequestsFor(1046).empty());
 }
 
+// The whole file is held in memory, so one far beyond any configuration is
+// refused before it is read (a sparse file: nothing is written to disk).
+TEST(ConfigImport, HugeFileIsRefusedUnread) {
+    SimLogin dev(100);
+    TempFile file("huge.bin");
+    file.Write({});
+    ASSERT_EQ(0, truncate(file.path.c_str(), off_t(1028) * 65537));
+    Progress progress;
+    EXPECT_EQ(-9, TSL_NET_DEV_ImportConfigFile(dev.handle, file.path.c_str(), progress.Callback()));
+    EXPECT_EQ(std::vector<int>{-9}, progress.values);
+    EXPECT_TRUE(dev.server->RequestsFor(1046).empty());
+}
+
+// Whatever fails inside an asynchronous transfer (here the caller's own
+// callback throws) still ends with a final value, -18.
+TEST(Transfers, FailureInsideAnAsynchronousTaskIsReported) {
+    SimLogin dev(100);
+    TempFile file("cfg.bin");
+    file.Write(Pattern(2 * 1028));
+    using Start = int (*)(int, const char*, std::function<void(int, int)>);
+    const Start starts[] = {TSL_NET_DEV_ImportConfigFileAsync, TSL_NET_DEV_StartUpgradeAsync};
+    for (Start start : starts) {
+        Progress progress;
+        auto report = progress.Callback();
+        std::atomic<bool> thrown{false};
+        ASSERT_EQ(0, start(dev.handle, file.path.c_str(), [&](int h, int v) {
+                      report(h, v);
+                      if (!thrown.exchange(true)) throw std::runtime_error("caller's failure");
+                  }));
+        std::vector<int> values = progress.WaitForEnd();
+        ASSERT_EQ(2u, values.size());
+        EXPECT_GT(values[0], 0);
+        EXPECT_EQ(-18, values[1]);
+    }
+}
+
 TEST(Transfers, AsynchronousFormsReportThroughTheCallback) {
     SimLogin dev(100);
     Progress missing;
