@@ -1,6 +1,7 @@
 // Discovery and broadcast network setup over every local IPv4 address.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -22,7 +23,7 @@ class Manager {
 
     // One record per MAC, in byte order of the MAC text. Type 0 asks every type.
     std::vector<Np_SearchInfo> Search(uint32_t type);
-    // 0, -1000 - c for a refusal with code c, -4, -6 or -7.
+    // 0, -1000 - c for a refusal with code c (-18 for c below 1), -4, -6 or -7.
     int32_t SetNetworkInfo(const Np_NetworkInfo& info);
 
     size_t SocketCount();
@@ -33,7 +34,14 @@ class Manager {
     Manager(const Manager&) = delete;
     Manager& operator=(const Manager&) = delete;
 
-    void Drain();
+    using Deadline = std::chrono::steady_clock::time_point;
+    // Both read only until the deadline: a host that keeps sending holds no
+    // caller (nor the mutex) past the reply window.
+    void Drain(Deadline deadline);
+    // Hands each datagram arriving until the deadline to take(socket index,
+    // bytes, length), in a zeroed area.
+    template <class Take>
+    void Collect(Deadline deadline, Take&& take);
     void CloseSockets();
 
     std::vector<std::unique_ptr<UdpSocket>> sockets_;
