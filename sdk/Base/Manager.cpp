@@ -26,7 +26,6 @@ constexpr uint16_t kDiscoveryPort = 7000;
 constexpr uint32_t kCmdSearch = 1000;
 constexpr uint32_t kCmdNetworkSetup = 1500;
 constexpr auto kReplyWindow = std::chrono::milliseconds(300);
-constexpr size_t kDatagramArea = 2048;
 constexpr size_t kResultSize = 4;
 // Room for a few thousand replies of 430 bytes: a search for many devices
 // must not lose replies in the kernel while the window is open.
@@ -53,6 +52,26 @@ std::atomic<Manager*> g_instance{nullptr};
 bool g_instanceStopped = false;
 
 }  // namespace
+
+bool DecodeSearchReply(uint8_t* area, int received, Np_SearchInfo* record) {
+    MessageHead head;
+    uint32_t plain = 0;
+    if (!DecodeReply(area, received, &head, &plain)) return false;
+    if (plain < kResultSize + sizeof(Np_SearchInfo) || ReadResult(area) != 0) return false;
+    std::memcpy(record, area + kHeadSize + kResultSize, sizeof *record);
+    return strnlen(record->mac, sizeof record->mac) < sizeof record->mac;
+}
+
+std::optional<int32_t> DecodeSetupReply(uint8_t* area, int received) {
+    // Only a reply to this command decides; a stray search reply or a scrap
+    // too short to name its command is passed over.
+    if (received < static_cast<int>(kHeadSize) || ReadHead(area).cmd != kCmdNetworkSetup) return std::nullopt;
+    MessageHead reply;
+    uint32_t plain = 0;
+    if (!DecodeReply(area, received, &reply, &plain) || plain < kResultSize) return ERR_RESPONSE_DECODE;
+    int32_t code = ReadResult(area);
+    return code == 0 ? ERR_SUCCESS : DeviceRefusal(code);
+}
 
 Manager::Manager(bool openSockets) {
     if (!openSockets) return;
@@ -143,15 +162,9 @@ std::vector<Np_SearchInfo> Manager::Search(uint32_t type) {
 
     std::map<std::string, Np_SearchInfo> found;
     Collect(deadline, [&](size_t, uint8_t* area, int received) {
-        MessageHead head;
-        uint32_t plain = 0;
-        if (!DecodeReply(area, received, &head, &plain)) return;
-        if (plain < kResultSize + sizeof(Np_SearchInfo) || ReadResult(area) != 0) return;
         Np_SearchInfo record;
-        std::memcpy(&record, area + kHeadSize + kResultSize, sizeof record);
-        size_t macLength = strnlen(record.mac, sizeof record.mac);
-        if (macLength == sizeof record.mac) return;
-        std::string mac(record.mac, macLength);
+        if (!DecodeSearchReply(area, received, &record)) return;
+        std::string mac(record.mac);
         LOG_INFO("mac:%s", mac.c_str());
         found[mac] = record;
     });
@@ -179,21 +192,10 @@ int32_t Manager::SetNetworkInfo(const Np_NetworkInfo& info) {
     Drain(deadline);
     for (auto& socket : sockets_) socket->Send(request.data(), requestSize);
 
-    // The first socket, in order, with an answer to this command decides; a
-    // stray search reply or a scrap too short to name its command is passed over.
+    // The first socket, in order, with an answer to this command decides.
     std::vector<std::optional<int32_t>> outcome(sockets_.size());
     Collect(deadline, [&](size_t index, uint8_t* area, int received) {
-        if (outcome[index] || received < static_cast<int>(kHeadSize) ||
-            ReadHead(area).cmd != kCmdNetworkSetup)
-            return;
-        MessageHead reply;
-        uint32_t plain = 0;
-        if (!DecodeReply(area, received, &reply, &plain) || plain < kResultSize) {
-            outcome[index] = ERR_RESPONSE_DECODE;
-            return;
-        }
-        int32_t code = ReadResult(area);
-        outcome[index] = code == 0 ? ERR_SUCCESS : DeviceRefusal(code);
+        if (!outcome[index]) outcome[index] = DecodeSetupReply(area, received);
     });
     for (const auto& decided : outcome) {
         if (!decided) continue;

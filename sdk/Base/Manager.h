@@ -2,9 +2,11 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "TslDiscovery.h"
@@ -12,6 +14,15 @@
 namespace tsl {
 
 class UdpSocket;
+
+// A datagram in a zeroed area of kDatagramArea bytes, `received` of them
+// filled; both decode its payload in place. A search reply: true and the
+// record for a decoded success whose MAC text ends within its field.
+constexpr size_t kDatagramArea = 2048;
+bool DecodeSearchReply(uint8_t* area, int received, Np_SearchInfo* record);
+// A network setup reply: its outcome (0, a refusal status, or -6 when it does
+// not decode), or none for a datagram that is no reply to the setup.
+std::optional<int32_t> DecodeSetupReply(uint8_t* area, int received);
 
 class Manager {
   public:
