@@ -10,6 +10,7 @@ PACKAGES=(
   libspdlog-dev
   iproute2 util-linux procps
   locales
+  clang libclang-rt-14-dev
 )
 
 # A locale whose decimal mark is a comma, so the tests can show that files
