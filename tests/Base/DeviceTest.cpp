@@ -503,6 +503,17 @@ std::vector<LoggedDump> Dumps(const std::string& log) {
     return dumps;
 }
 
+// Sets a record, then reads it back by its key (its first `keyBytes`).
+template <class Record>
+void SetThenGet(int h, const Record& record, int (*set)(int, Record), int (*get)(int, Record*),
+                size_t keyBytes) {
+    EXPECT_EQ(0, set(h, record));
+    Record back{};
+    std::memcpy(&back, &record, keyBytes);
+    EXPECT_EQ(0, get(h, &back));
+    EXPECT_EQ(0, std::memcmp(&back, &record, sizeof record));
+}
+
 // Every record with a password field, sent and read back through its exports:
 // no password reaches the log in either direction, in clear or enciphered.
 TEST(DeviceLog, NoPasswordFieldOfAnyRecordIsLogged) {
@@ -522,12 +533,8 @@ TEST(DeviceLog, NoPasswordFieldOfAnyRecordIsLogged) {
              Np_AccCardInfo card{};
              std::strcpy(card.cardNo, "CARD-1");
              std::memcpy(card.password, "Pw1card8", 8);
-             EXPECT_EQ(0, TSL_NET_Acc_SetCardInfo(h, card));
+             SetThenGet(h, card, TSL_NET_Acc_SetCardInfo, TSL_NET_Acc_GetCardInfo, sizeof card.cardNo);
              EXPECT_EQ(0, TSL_NET_Acc_ModCardInfo(h, card));
-             Np_AccCardInfo back{};
-             std::strcpy(back.cardNo, "CARD-1");
-             EXPECT_EQ(0, TSL_NET_Acc_GetCardInfo(h, &back));
-             EXPECT_EQ(0, std::memcmp(back.password, "Pw1card8", 8));
          }},
         {"door duress and super passwords",
          100,
@@ -538,11 +545,7 @@ TEST(DeviceLog, NoPasswordFieldOfAnyRecordIsLogged) {
              door.channel = 1;
              std::strcpy(door.duressPassword, "Pw2dure");
              std::strcpy(door.superPassword, "Pw3supr");
-             EXPECT_EQ(0, TSL_NET_Acc_SetChannelInfo(h, door));
-             Np_AccChannelInfo back{};
-             back.channel = 1;
-             EXPECT_EQ(0, TSL_NET_Acc_GetChannelInfo(h, &back));
-             EXPECT_STREQ(back.superPassword, "Pw3supr");
+             SetThenGet(h, door, TSL_NET_Acc_SetChannelInfo, TSL_NET_Acc_GetChannelInfo, 1);
          }},
         {"FSU user password",
          102,
@@ -552,11 +555,7 @@ TEST(DeviceLog, NoPasswordFieldOfAnyRecordIsLogged) {
              Np_FsuUserData user{};
              user.index = 1;
              std::strcpy(user.password, "Pw4fsu-user");
-             EXPECT_EQ(0, TSL_NET_FSU_SetUserData(h, user));
-             Np_FsuUserData back{};
-             back.index = 1;
-             EXPECT_EQ(0, TSL_NET_FSU_GetUserData(h, &back));
-             EXPECT_STREQ(back.password, "Pw4fsu-user");
+             SetThenGet(h, user, TSL_NET_FSU_SetUserData, TSL_NET_FSU_GetUserData, 1);
          }},
         {"login and password change",
          100,
