@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-wqy-microhei
   iproute2 util-linux procps
   locales
+  clang libclang-rt-14-dev
 )
 
 # A locale whose decimal mark is a comma, so the tests can show that files

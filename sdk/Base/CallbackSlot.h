@@ -1,7 +1,7 @@
-// A callback that can be replaced while other threads call it.
+// A callback that can be replaced while other threads call it, and the gate
+// that stops every callback of a device.
 #pragma once
 
-#include <algorithm>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -11,16 +11,102 @@
 namespace tsl {
 
 namespace detail {
-// Callables running on this thread, so that a callback replacing its own
-// slot does not wait for itself.
-inline std::vector<const void*>& SlotsInCall() {
-    thread_local std::vector<const void*> slots;
-    return slots;
+
+// One call in progress on this thread (of a slot's callable, or through a
+// gate). A thread that waits for other calls to end while it is itself
+// inside calls parks its own: whoever waits from inside a call does not wait
+// for them (they cannot end before this wait does), so two callbacks waiting
+// for each other (one replacing its callback, one closing the gate) both go
+// on. A waiter outside every call still waits for parked calls.
+struct CallFrame {
+    virtual void Park(long delta) = 0;
+
+  protected:
+    ~CallFrame() = default;
+};
+
+inline std::vector<CallFrame*>& FramesInCall() {
+    thread_local std::vector<CallFrame*> frames;
+    return frames;
 }
+
+// Parks the calling thread's calls for as long as it lives.
+class ParkedFrames {
+  public:
+    ParkedFrames() : inside_(!FramesInCall().empty()) {
+        for (CallFrame* f : FramesInCall()) f->Park(1);
+    }
+    ~ParkedFrames() {
+        for (CallFrame* f : FramesInCall()) f->Park(-1);
+    }
+    ParkedFrames(const ParkedFrames&) = delete;
+    ParkedFrames& operator=(const ParkedFrames&) = delete;
+
+    // Calls still to be waited for, of `active` calls of which `parked` wait.
+    long Pending(long active, long parked) const { return inside_ ? active - parked : active; }
+
+  private:
+    const bool inside_;
+};
+
+// Counts calls of one callable or one gate. Waiters are woken whenever the
+// count drops or a call parks, not only when it reaches zero: a waiter inside
+// a call waits only until the others have ended.
+struct CallCount {
+    long active = 0;
+    long parked = 0;
+    long waiting = 0;  // threads in Await
+};
+
+// One call counted in `count` (guarded by `mutex`) on this thread.
+class CountedCall final : public CallFrame {
+  public:
+    CountedCall(std::mutex& mutex, std::condition_variable& idle, CallCount& count)
+        : mutex_(mutex), idle_(idle), count_(count) {
+        FramesInCall().push_back(this);
+    }
+    ~CountedCall() {
+        FramesInCall().pop_back();
+        Change(0);
+    }
+    CountedCall(const CountedCall&) = delete;
+    CountedCall& operator=(const CountedCall&) = delete;
+    void Park(long delta) override { Change(delta); }
+
+  private:
+    // delta 0 ends the call.
+    void Change(long delta) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (delta == 0)
+                --count_.active;
+            else
+                count_.parked += delta;
+            if (count_.waiting == 0 || delta < 0) return;
+        }
+        idle_.notify_all();
+    }
+
+    std::mutex& mutex_;
+    std::condition_variable& idle_;
+    CallCount& count_;
+};
+
+// Waits until the calls counted in `count` that are to be waited for have ended.
+inline void Await(std::mutex& mutex, std::condition_variable& idle, CallCount& count) {
+    ParkedFrames parked;
+    std::unique_lock<std::mutex> lock(mutex);
+    ++count.waiting;
+    idle.wait(lock, [&] { return parked.Pending(count.active, count.parked) <= 0; });
+    --count.waiting;
+}
+
 }  // namespace detail
 
 // Once Set has returned, the previous callable is never called again; a call
-// already running completes first (except one on the setting thread itself).
+// already running completes first, except one on the setting thread itself
+// and, when Set is called from inside a callback, one that is waiting inside
+// the SDK itself.
 template <class Fn>
 class CallbackSlot {
   public:
@@ -31,19 +117,9 @@ class CallbackSlot {
             std::lock_guard<std::mutex> lock(mutex_);
             if (!entry_ || !entry_->fn) return false;
             entry = entry_;
-            ++entry->active;
+            ++entry->count.active;
         }
-        detail::SlotsInCall().push_back(entry.get());
-        struct Done {
-            CallbackSlot* slot;
-            Entry* entry;
-            ~Done() {
-                auto& mine = detail::SlotsInCall();
-                mine.erase(std::find(mine.rbegin(), mine.rend(), entry).base() - 1);
-                std::lock_guard<std::mutex> lock(slot->mutex_);
-                if (--entry->active == 0 && entry->replaced) slot->idle_.notify_all();
-            }
-        } done{this, entry.get()};
+        detail::CountedCall call(mutex_, idle_, entry->count);
         entry->fn(std::forward<Args>(args)...);
         return true;
     }
@@ -52,21 +128,16 @@ class CallbackSlot {
         auto next = std::make_shared<Entry>();
         next->fn = std::move(fn);
         std::shared_ptr<Entry> previous;
-        std::unique_lock<std::mutex> lock(mutex_);
-        previous = std::move(entry_);
-        entry_ = std::move(next);
-        if (previous) {
-            previous->replaced = true;
-            // A call of it on this very thread (the callback replacing itself)
-            // is not waited for.
-            const auto& mine = detail::SlotsInCall();
-            const long own = std::count(mine.begin(), mine.end(), previous.get());
-            // Only calls of what was replaced are waited for (calls of older
-            // callables were waited for by the Set that replaced them), never
-            // calls of the new one that start meanwhile.
-            idle_.wait(lock, [&] { return previous->active <= own; });
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            previous = std::move(entry_);
+            entry_ = std::move(next);
         }
-        lock.unlock();
+        if (!previous) return;
+        // Only calls of what was replaced are waited for (calls of older
+        // callables were waited for by the Set that replaced them), never
+        // calls of the new one that start meanwhile.
+        detail::Await(mutex_, idle_, previous->count);
         // `previous` is released here, outside the lock.
     }
 
@@ -79,8 +150,7 @@ class CallbackSlot {
     // The running-call count lives with its callable, so a call allocates nothing.
     struct Entry {
         Fn fn;
-        long active = 0;
-        bool replaced = false;
+        detail::CallCount count;
     };
 
     mutable std::mutex mutex_;
@@ -89,7 +159,8 @@ class CallbackSlot {
 };
 
 // Lets calls pass until it is closed; Close waits for the calls in progress
-// (except those of the closing thread itself) and turns later ones away.
+// (except those of the closing thread itself and, when it is called from
+// inside a callback, those waiting inside the SDK) and turns later ones away.
 class CallGate {
   public:
     template <class F>
@@ -97,34 +168,25 @@ class CallGate {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (closed_) return false;
-            ++active_;
+            ++count_.active;
         }
-        detail::SlotsInCall().push_back(this);
-        struct Done {
-            CallGate* gate;
-            ~Done() {
-                auto& mine = detail::SlotsInCall();
-                mine.erase(std::find(mine.rbegin(), mine.rend(), gate).base() - 1);
-                std::lock_guard<std::mutex> lock(gate->mutex_);
-                if (--gate->active_ == 0) gate->idle_.notify_all();
-            }
-        } done{this};
+        detail::CountedCall counted(mutex_, idle_, count_);
         call();
         return true;
     }
 
     void Close() {
-        const auto& mine = detail::SlotsInCall();
-        const long own = std::count(mine.begin(), mine.end(), this);
-        std::unique_lock<std::mutex> lock(mutex_);
-        closed_ = true;
-        idle_.wait(lock, [&] { return active_ <= own; });
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            closed_ = true;
+        }
+        detail::Await(mutex_, idle_, count_);
     }
 
   private:
     std::mutex mutex_;
     std::condition_variable idle_;
-    long active_ = 0;
+    detail::CallCount count_;
     bool closed_ = false;
 };
 

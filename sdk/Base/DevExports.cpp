@@ -34,7 +34,7 @@ int RunRemoving(int handle, uint32_t cmd) {
         }
         d.SetDisconnectHook(nullptr);
         if (d.ClaimRemoval()) {
-            if (auto callback = d.disconnectCallback()) callback(handle);
+            if (auto callback = d.disconnectCallback()) d.CallBack([&] { callback(handle); });
             DeviceTable::Instance().Take(handle, &d);
         }
         return 0;
@@ -67,7 +67,16 @@ int TransferAsync(int handle, Method method, const char* path, Device::Progress 
             Device::Progress guarded;
             if (progress)
                 guarded = [&self, &progress](int h, int v) { self->CallBack([&] { progress(h, v); }); };
-            (self.get()->*method)(hasPath ? copy.c_str() : nullptr, guarded);
+            try {
+                (self.get()->*method)(hasPath ? copy.c_str() : nullptr, guarded);
+            } catch (...) {
+                // The callback is the caller's only news of the outcome, and
+                // the task's own result is dropped.
+                try {
+                    if (guarded) guarded(self->handle(), -18);
+                } catch (...) {
+                }
+            }
         });
         return 0;
     });
@@ -87,6 +96,8 @@ TSL_EXTERN_C TSL_API int TSL_NET_DEV_Login(int deviceType, const char* ip, int p
                                            const char* password, int timeoutMs, Np_LoginInfo* info) {
     try {
         if (deviceType < 100 || deviceType > 105) return -2;
+        // Cut to 16 bits, 65536 + p would log in on port p.
+        if (port < 1 || port > 65535) return -3;
         std::shared_ptr<Device> device = CreateFamilyDevice(deviceType, ip, static_cast<uint32_t>(port));
         device->setTimeoutMs(timeoutMs);
         if (device->Connect() != 0) return -3;

@@ -2,11 +2,12 @@
 
 #include <chrono>
 #include <cinttypes>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 
 #include "Base/Codec.h"
+#include "Base/Credentials.h"
+#include "Base/ErrorText.h"
 #include "Base/Logger.h"
 #include "Base/NetworkAdapters.h"
 #include "Base/TcpClient.h"
@@ -17,7 +18,6 @@ namespace tsl {
 namespace {
 
 constexpr uint32_t kCmdLogin = 1001;
-constexpr uint32_t kCmdSetPassword = 1003;
 constexpr uint32_t kCmdHeartbeat = 1007;
 constexpr uint32_t kLoginPayloadSize = 80;
 constexpr uint32_t kHeartbeatPayloadSize = 20;
@@ -30,24 +30,15 @@ bool IsPushed(uint32_t cmd) {
     return (cmd / 100) % 10 == 8;
 }
 
-// Device result code c as a status: always negative, or -18 for a code a
-// correct device never sends.
-int32_t DeviceStatus(int32_t code) {
-    int64_t status = -1000 - static_cast<int64_t>(code);
-    if (status >= 0 || status < INT32_MIN) return -18;
-    return static_cast<int32_t>(status);
-}
-
-// Bytes of a plain payload that must not reach the log: the password.
-void MaskCredentials(uint32_t cmd, uint8_t* payload, uint32_t length) {
-    uint32_t from = 0, to = 0;
-    if (cmd == kCmdLogin) from = 16, to = 32;
-    if (cmd == kCmdSetPassword) from = 0, to = 32;
-    for (uint32_t i = from; i < to && i < length; ++i) payload[i] = '*';
-}
-
-bool HoldsCredentials(uint32_t cmd) {
-    return cmd == kCmdLogin || cmd == kCmdSetPassword;
+// A plain payload for the log: with its passwords masked, if it has any.
+void LogPlain(uint32_t cmd, bool reply, const uint8_t* payload, uint32_t length) {
+    if (!HoldsSecrets(cmd, reply)) {
+        LOG_HEX(payload, length);
+        return;
+    }
+    std::vector<uint8_t> masked(payload, payload + length);
+    MaskSecrets(cmd, reply, masked.data(), length);
+    LOG_HEX(masked.data(), masked.size());
 }
 
 }  // namespace
@@ -235,13 +226,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
         LOG_DEBUG("Send head: type[%d] cmd[%d] identity[%d]", head.type, head.cmd, head.identity);
         LOG_HEX(request, kHeadSize);
         LOG_DEBUG("Send payload ori: len[%d]", head.length);
-        if (HoldsCredentials(head.cmd) && head.length <= kRequestBufferSize - kHeadSize) {
-            std::vector<uint8_t> masked(payload, payload + head.length);
-            MaskCredentials(head.cmd, masked.data(), head.length);
-            LOG_HEX(masked.data(), masked.size());
-        } else {
-            LOG_HEX(payload, head.length);
-        }
+        if (head.length <= kRequestBufferSize - kHeadSize) LogPlain(head.cmd, false, payload, head.length);
     }
 
     uint32_t encoded = 0;
@@ -253,7 +238,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     if (debug) {
         LOG_DEBUG("Send payload enc: len[%d]", encoded);
         // The cipher key is no secret, so a credential's cipher text is one too.
-        if (!HoldsCredentials(head.cmd)) LOG_HEX(payload, encoded);
+        if (!HoldsSecrets(head.cmd, false)) LOG_HEX(payload, encoded);
     }
 
     // Registered before sending, so that no reply can come before its waiter.
@@ -302,7 +287,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
         LOG_DEBUG("Recv head: type[%d] cmd[%d] identity[%d]", got.type, got.cmd, got.identity);
         LOG_HEX(message.data(), kHeadSize);
         LOG_DEBUG("Recv payload ori: len[%d]", got.length);
-        LOG_HEX(message.data() + kHeadSize, textLength);
+        if (!HoldsSecrets(got.cmd, true)) LOG_HEX(message.data() + kHeadSize, textLength);
     }
     if (got.cmd != head.cmd) {
         LOG_ERROR("Recv request command mismatch");
@@ -322,9 +307,9 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     std::memcpy(&code, text, sizeof code);
     if (debug) {
         LOG_DEBUG("Recv payload dec: len[%d] rc[%d]", plain, code);
-        LOG_HEX(text, plain);
+        LogPlain(head.cmd, true, text, plain);
     }
-    if (code != 0) return DeviceStatus(code);
+    if (code != 0) return DeviceRefusal(code);
     if (replySize == 0 || reply == nullptr) return 0;
     if (plain != 4 + replySize) return -17;
     std::memcpy(reply, text + 4, replySize);

@@ -1,5 +1,6 @@
 #include "Base/ErrorText.h"
 
+#include <climits>
 #include <map>
 
 #include "TslDev.h"
@@ -89,6 +90,12 @@ std::string_view GetErrorCodeText(int32_t code) {
     const auto& table = Table();
     auto it = table.find(code);
     return it == table.end() ? kFallback : it->second;
+}
+
+int32_t DeviceRefusal(int32_t code) {
+    if (code < 1) return -18;
+    const int64_t status = -1000 - static_cast<int64_t>(code);
+    return status < INT32_MIN ? -18 : static_cast<int32_t>(status);
 }
 
 }  // namespace tsl

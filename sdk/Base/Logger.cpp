@@ -255,6 +255,7 @@ struct Logger::State {
     BufferPtr current;
     BufferPtr spare;
     std::vector<BufferPtr> full;
+    size_t dropped = 0;  // full buffers dropped by Push since the writer's last pass
 
     std::once_flag shutdownOnce;
 
@@ -402,7 +403,16 @@ void Logger::Push(const char* text, size_t length) noexcept {
         } catch (const std::bad_alloc&) {
             return;  // the full list could not grow: the current buffer stays
         }
-        s.current = s.spare ? std::move(s.spare) : NewBuffer(false);
+        // A stalled writer (a slow or hung disk) must not let the buffers
+        // grow without bound: past the limit all but the two oldest go here,
+        // not only at the writer's next pass, which says how many.
+        if (s.full.size() > kMaxQueuedBuffers) {
+            s.dropped += s.full.size() - 2;
+            s.current = std::move(s.full.back());
+            s.current->used = 0;
+            s.full.erase(s.full.begin() + 2, s.full.end());
+        }
+        if (!s.current) s.current = s.spare ? std::move(s.spare) : NewBuffer(false);
         if (s.current) {
             memcpy(s.current->data, text, length);
             s.current->used = length;
@@ -450,6 +460,7 @@ void Logger::WriterLoop() {
         Report(e.what());
     }
     bool last = false;
+    size_t dropped = 0;
     while (!last) {
         {
             std::unique_lock<std::mutex> lock(s.mutex);
@@ -464,15 +475,20 @@ void Logger::WriterLoop() {
             }
             if (!s.current) s.current = std::move(reserve1);
             pending.swap(s.full);
+            dropped = s.dropped;
+            s.dropped = 0;
             if (!s.spare) s.spare = std::move(reserve2);
         }
         try {
             if (pending.size() > kMaxQueuedBuffers) {
+                dropped += pending.size() - 2;
+                pending.erase(pending.begin() + 2, pending.end());
+            }
+            if (dropped > 0) {
                 std::string text = "Dropped log messages at " + FormatLocal(Now(), "%Y%m%d %H:%M:%S") + ", " +
-                                   std::to_string(pending.size() - 2) + "larger buffers\n";
+                                   std::to_string(dropped) + "larger buffers\n";
                 fputs(text.c_str(), stderr);
                 s.WriteOut(text.data(), text.size());
-                pending.erase(pending.begin() + 2, pending.end());
             }
             for (BufferPtr& buffer : pending) {
                 int day = LocalTime(Now()).tm_yday;

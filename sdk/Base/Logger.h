@@ -45,7 +45,8 @@ class Logger {
   public:
     static constexpr size_t kBufferSize = 4000000;
     static constexpr int64_t kRollSize = 52428800;
-    // A writer with more full buffers than this waiting keeps only two.
+    // With more full buffers than this waiting, all but the two oldest are
+    // dropped, by the push that makes them so (and by the writer's pass).
     static constexpr size_t kMaxQueuedBuffers = 25;
     // Longer messages are cut to kMessageSize - 1 characters.
     static constexpr size_t kMessageSize = 8192;

@@ -1,14 +1,18 @@
 #include "Base/Manager.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
-#include <thread>
 
 #include "Base/Codec.h"
+#include "Base/ErrorText.h"
 #include "Base/Logger.h"
 #include "Base/MessageHead.h"
 #include "Base/Net.h"
@@ -22,7 +26,6 @@ constexpr uint16_t kDiscoveryPort = 7000;
 constexpr uint32_t kCmdSearch = 1000;
 constexpr uint32_t kCmdNetworkSetup = 1500;
 constexpr auto kReplyWindow = std::chrono::milliseconds(300);
-constexpr size_t kDatagramArea = 2048;
 constexpr size_t kResultSize = 4;
 // Room for a few thousand replies of 430 bytes: a search for many devices
 // must not lose replies in the kernel while the window is open.
@@ -44,18 +47,31 @@ int32_t ReadResult(const uint8_t* area) {
     return result;
 }
 
-// A device's code c becomes -1000 - c; whatever c is, a refusal stays a
-// negative status and never reads as success.
-int32_t RefusalStatus(int32_t code) {
-    int64_t status = -1000 - static_cast<int64_t>(code);
-    return static_cast<int32_t>(std::clamp<int64_t>(status, INT32_MIN, -1));
-}
-
 std::mutex g_instanceMutex;
 std::atomic<Manager*> g_instance{nullptr};
 bool g_instanceStopped = false;
 
 }  // namespace
+
+bool DecodeSearchReply(uint8_t* area, int received, Np_SearchInfo* record) {
+    MessageHead head;
+    uint32_t plain = 0;
+    if (!DecodeReply(area, received, &head, &plain)) return false;
+    if (plain < kResultSize + sizeof(Np_SearchInfo) || ReadResult(area) != 0) return false;
+    std::memcpy(record, area + kHeadSize + kResultSize, sizeof *record);
+    return strnlen(record->mac, sizeof record->mac) < sizeof record->mac;
+}
+
+std::optional<int32_t> DecodeSetupReply(uint8_t* area, int received) {
+    // Only a reply to this command decides; a stray search reply or a scrap
+    // too short to name its command is passed over.
+    if (received < static_cast<int>(kHeadSize) || ReadHead(area).cmd != kCmdNetworkSetup) return std::nullopt;
+    MessageHead reply;
+    uint32_t plain = 0;
+    if (!DecodeReply(area, received, &reply, &plain) || plain < kResultSize) return ERR_RESPONSE_DECODE;
+    int32_t code = ReadResult(area);
+    return code == 0 ? ERR_SUCCESS : DeviceRefusal(code);
+}
 
 Manager::Manager(bool openSockets) {
     if (!openSockets) return;
@@ -104,43 +120,54 @@ size_t Manager::SocketCount() {
     return sockets_.size();
 }
 
-void Manager::Drain() {
+void Manager::Drain(Deadline deadline) {
     uint8_t area[kDatagramArea];
     for (auto& socket : sockets_)
-        while (socket->ReceiveFrom(area, sizeof area, nullptr) >= 0) {
+        while (std::chrono::steady_clock::now() < deadline &&
+               socket->ReceiveFrom(area, sizeof area, nullptr) >= 0) {
         }
+}
+
+template <class Take>
+void Manager::Collect(Deadline deadline, Take&& take) {
+    std::vector<pollfd> fds;
+    for (auto& socket : sockets_) fds.push_back({socket->Descriptor(), POLLIN, 0});
+    std::vector<uint8_t> area(kDatagramArea);
+    for (;;) {
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= left.zero()) return;
+        // Rounded up, so the last round does not spin.
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+        if (poll(fds.data(), fds.size(), static_cast<int>(ms)) < 0 && errno != EINTR) return;
+        // One datagram per socket and round: a busy socket starves no other,
+        // and the deadline is looked at between rounds.
+        for (size_t i = 0; i < fds.size(); ++i) {
+            if (!(fds[i].revents & POLLIN)) continue;
+            // A clean area for every datagram: nothing of an earlier, longer
+            // one can pass for part of this one.
+            std::fill(area.begin(), area.end(), 0);
+            int received = sockets_[i]->ReceiveFrom(area.data(), area.size(), nullptr);
+            if (received >= 0) take(i, area.data(), received);
+        }
+    }
 }
 
 std::vector<Np_SearchInfo> Manager::Search(uint32_t type) {
     std::lock_guard<std::mutex> lock(mutex_);
+    const Deadline deadline = std::chrono::steady_clock::now() + kReplyWindow;
     uint8_t request[kHeadSize];
     WriteHead(request, MakeHead(type, kCmdSearch, NextIdentity(IdentityModule::Discovery), 0));
-    Drain();
+    Drain(deadline);
     for (auto& socket : sockets_) socket->Send(request, sizeof request);
-    std::this_thread::sleep_for(kReplyWindow);
 
     std::map<std::string, Np_SearchInfo> found;
-    std::vector<uint8_t> area(kDatagramArea);
-    for (auto& socket : sockets_) {
-        for (;;) {
-            // A clean area for every datagram: nothing of an earlier, longer
-            // one can pass for part of this one.
-            std::fill(area.begin(), area.end(), 0);
-            int received = socket->ReceiveFrom(area.data(), area.size(), nullptr);
-            if (received < 0) break;
-            MessageHead head;
-            uint32_t plain = 0;
-            if (!DecodeReply(area.data(), received, &head, &plain)) continue;
-            if (plain < kResultSize + sizeof(Np_SearchInfo) || ReadResult(area.data()) != 0) continue;
-            Np_SearchInfo record;
-            std::memcpy(&record, area.data() + kHeadSize + kResultSize, sizeof record);
-            size_t macLength = strnlen(record.mac, sizeof record.mac);
-            if (macLength == sizeof record.mac) continue;
-            std::string mac(record.mac, macLength);
-            LOG_INFO("mac:%s", mac.c_str());
-            found[mac] = record;
-        }
-    }
+    Collect(deadline, [&](size_t, uint8_t* area, int received) {
+        Np_SearchInfo record;
+        if (!DecodeSearchReply(area, received, &record)) return;
+        std::string mac(record.mac);
+        LOG_INFO("mac:%s", mac.c_str());
+        found[mac] = record;
+    });
 
     std::vector<Np_SearchInfo> result;
     result.reserve(found.size());
@@ -150,6 +177,7 @@ std::vector<Np_SearchInfo> Manager::Search(uint32_t type) {
 
 int32_t Manager::SetNetworkInfo(const Np_NetworkInfo& info) {
     std::lock_guard<std::mutex> lock(mutex_);
+    const Deadline deadline = std::chrono::steady_clock::now() + kReplyWindow;
     std::vector<uint8_t> request(kHeadSize + EncodedPayloadSize(sizeof info));
     MessageHead head = MakeHead(0, kCmdNetworkSetup, NextIdentity(IdentityModule::Discovery), sizeof info);
     std::memcpy(request.data() + kHeadSize, &info, sizeof info);
@@ -161,29 +189,18 @@ int32_t Manager::SetNetworkInfo(const Np_NetworkInfo& info) {
     WriteHead(request.data(), head);
     const size_t requestSize = kHeadSize + head.length;
 
-    Drain();
+    Drain(deadline);
     for (auto& socket : sockets_) socket->Send(request.data(), requestSize);
-    std::this_thread::sleep_for(kReplyWindow);
 
-    std::vector<uint8_t> area(kDatagramArea);
-    for (auto& socket : sockets_) {
-        for (;;) {
-            std::fill(area.begin(), area.end(), 0);
-            int received = socket->ReceiveFrom(area.data(), area.size(), nullptr);
-            if (received < 0) break;
-            // Only a reply to this command decides; a stray search reply or a
-            // scrap too short to name its command is passed over.
-            if (received < static_cast<int>(kHeadSize) || ReadHead(area.data()).cmd != kCmdNetworkSetup)
-                continue;
-            MessageHead reply;
-            uint32_t plain = 0;
-            if (!DecodeReply(area.data(), received, &reply, &plain) || plain < kResultSize) {
-                LOG_ERROR("Decode payload error");
-                return ERR_RESPONSE_DECODE;
-            }
-            int32_t code = ReadResult(area.data());
-            return code == 0 ? ERR_SUCCESS : RefusalStatus(code);
-        }
+    // The first socket, in order, with an answer to this command decides.
+    std::vector<std::optional<int32_t>> outcome(sockets_.size());
+    Collect(deadline, [&](size_t index, uint8_t* area, int received) {
+        if (!outcome[index]) outcome[index] = DecodeSetupReply(area, received);
+    });
+    for (const auto& decided : outcome) {
+        if (!decided) continue;
+        if (*decided == ERR_RESPONSE_DECODE) LOG_ERROR("Decode payload error");
+        return *decided;
     }
     return ERR_RESPONSE_TIMEOUT;
 }

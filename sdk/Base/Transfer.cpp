@@ -1,4 +1,6 @@
 // Firmware upgrade and configuration export/import, block by block.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +20,8 @@ constexpr uint32_t kCmdExportBlock = 1045;
 constexpr uint32_t kCmdImportBlock = 1046;
 constexpr uint32_t kConfigBlockSize = 1028;
 constexpr uint32_t kLastBlockState = 2;
+// A configuration is a few dozen blocks; this is far beyond any.
+constexpr uint64_t kMaxImportSize = uint64_t(65536) * kConfigBlockSize;
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -128,18 +132,30 @@ int32_t Device::ExportConfigFile(const char* path, const Progress& progress) {
 
 int32_t Device::ImportConfigFile(const char* path, const Progress& progress) {
     const int h = handle();
+    // Cleared first, as upgrade and export do: a stop pressed while the file
+    // is read counts.
+    importStop = false;
     std::vector<uint8_t> content;
     {
         File file(path ? std::fopen(path, "rb") : nullptr);
         if (!file) return Finish(progress, h, -9);
+        // The whole file is held in memory: one that cannot be a
+        // configuration is refused before it is read.
+        struct stat st;
+        if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode)) {
+            if (st.st_size % kConfigBlockSize != 0 || static_cast<uint64_t>(st.st_size) > kMaxImportSize)
+                return Finish(progress, h, -9);
+            content.reserve(static_cast<size_t>(st.st_size));
+        }
         uint8_t buf[65536];
         size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, file.get())) > 0)
+        while ((n = std::fread(buf, 1, sizeof buf, file.get())) > 0) {
+            if (content.size() + n > kMaxImportSize) return Finish(progress, h, -9);
             content.insert(content.end(), buf, buf + n);
+        }
         if (std::ferror(file.get())) return Finish(progress, h, -9);
     }
     if (content.size() % kConfigBlockSize != 0) return Finish(progress, h, -9);
-    importStop = false;
     const uint64_t count = content.size() / kConfigBlockSize;
     for (uint64_t k = 1; k <= count; ++k) {
         if (importStop.load()) return Finish(progress, h, -13);

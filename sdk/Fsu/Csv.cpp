@@ -16,6 +16,7 @@ namespace {
 
 constexpr char kSeparator = ',';
 constexpr char kQuote = '"';
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 locale_t CLocale() {
     static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
@@ -55,7 +56,9 @@ std::string Format(const Table& rows) {
         for (size_t i = 0; i < row.size(); ++i) {
             if (i) out += kSeparator;
             const std::string& cell = row[i];
-            if (!NeedsQuotes(cell)) {
+            // The reader skips a byte order mark at the start of the text.
+            const bool leadingMark = out.empty() && cell.compare(0, 3, kByteOrderMark) == 0;
+            if (!leadingMark && !NeedsQuotes(cell)) {
                 out += cell;
                 continue;
             }
@@ -76,7 +79,7 @@ Table Parse(const std::string& text) {
     Row row;
     std::string cell;
     bool quoted = false;
-    size_t i = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    size_t i = text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
     for (; i < text.size(); ++i) {
         const char ch = text[i];
         if (ch == kQuote) {

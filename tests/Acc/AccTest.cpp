@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -434,6 +436,55 @@ TEST(AccEvents, CallbackMaySetItsOwnReplacement) {
     ASSERT_TRUE(next.WaitFor(1));
     EXPECT_EQ(CodeOf(next.Events()[0].record), 2);
     EXPECT_EQ(calls.load(), 1);
+}
+
+// Events of one device run on several workers at once: two deliveries in the
+// callback, one clearing it, the other calling Cleanup. Both return, and so
+// does a later Cleanup.
+TEST(AccEvents, TwoDeliveriesClearingAndCleaningUpBothReturn) {
+    auto acc = std::make_unique<SimLogin>(kAcc);
+    const int h = acc->handle;
+    ASSERT_GT(h, 0);
+    // Left to leak if a delivery hangs, so that the workers still find it.
+    struct Shared {
+        std::mutex m;
+        std::condition_variable cv;
+        int entered = 0, returned = 0;
+    };
+    auto* shared = new Shared;
+    ASSERT_EQ(TSL_NET_Acc_SetEventCallback(h,
+                                           [shared](int handle, Np_AccEventInfo) {
+                                               int me;
+                                               {
+                                                   std::unique_lock<std::mutex> lock(shared->m);
+                                                   me = shared->entered++;
+                                                   shared->cv.notify_all();
+                                                   shared->cv.wait_for(lock, 3s,
+                                                                       [&] { return shared->entered >= 2; });
+                                               }
+                                               if (me == 0)
+                                                   TSL_NET_Acc_SetEventCallback(handle, AccCallback{});
+                                               else
+                                                   TSL_NET_DEV_Cleanup();
+                                               std::lock_guard<std::mutex> lock(shared->m);
+                                               ++shared->returned;
+                                               shared->cv.notify_all();
+                                           }),
+              0);
+    acc->server->Push(1800, AccEvent(1));
+    acc->server->Push(1800, AccEvent(2));
+    std::unique_lock<std::mutex> lock(shared->m);
+    if (!shared->cv.wait_for(lock, 10s, [&] { return shared->returned == 2; })) {
+        // The library cannot unload now either; end without waiting for it.
+        ADD_FAILURE() << "a delivery never returned (" << shared->entered << " entered)";
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+    lock.unlock();
+    acc->handle = 0;
+    acc.reset();
+    EXPECT_EQ(TSL_NET_DEV_Cleanup(), 0);
+    delete shared;
 }
 
 }  // namespace

@@ -13,16 +13,22 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "Base/Credentials.h"
 #include "Base/Device.h"
 #include "Base/Logger.h"
 #include "Base/MessageHead.h"
 #include "Base/ThreadPool.h"
 #include "DevSim.h"
+#include "SimFixture.h"
+#include "TslAcc.h"
+#include "TslFsu.h"
 
 using namespace std::chrono_literals;
 using devsim::Bytes;
@@ -109,6 +115,9 @@ TEST(DeviceExchange, StatusTableThroughFaults) {
         {"device code 5", {Fault::ResultCode, 5}, -1005},
         {"device code 48", {Fault::ResultCode, 48}, -1048},
         {"code 5 with a record", {Fault::ResultWithBody, 5}, -1005},
+        {"code -1", {Fault::ResultCode, -1}, -18},
+        {"code -983", {Fault::ResultCode, -983}, -18},
+        {"code -999 (not 'invalid handle')", {Fault::ResultCode, -999}, -18},
         {"code -1000", {Fault::ResultCode, -1000}, -18},
         {"code -2000", {Fault::ResultCode, -2000}, -18},
         {"code 0x7FFFFFFF", {Fault::ResultCode, 0x7FFFFFFF}, -18},
@@ -453,6 +462,152 @@ TEST(DeviceLog, RequestsAreTracedWithoutCredentials) {
     EXPECT_NE(std::string::npos, log.find("2a 2a 2a 2a"));
     for (const char* secret : {"admin123", "61 64 6d 69 6e 31 32 33", "new-secret", "6e 65 77 2d 73 65 63"})
         EXPECT_EQ(std::string::npos, log.find(secret)) << secret;
+    std::string cleanup = std::string("rm -rf ") + dir;
+    EXPECT_EQ(0, std::system(cleanup.c_str()));
+}
+
+// The hex dumps of a log, each with the command and the line it follows.
+struct LoggedDump {
+    uint32_t cmd = 0;
+    std::string after;
+    std::string bytes;
+};
+
+std::vector<LoggedDump> Dumps(const std::string& log) {
+    std::vector<LoggedDump> dumps;
+    std::string last;
+    uint32_t cmd = 0;
+    bool inDump = false;
+    size_t start = 0;
+    for (size_t end; (end = log.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = log.substr(start, end - start);
+        if (inDump && line.size() >= 9 && line[8] == ' ' && line.find_first_not_of("0123456789abcdef") == 8) {
+            for (size_t cell = 9; cell + 2 <= line.size() && line[cell] != '|'; cell += 3)
+                if (line[cell] != ' ')
+                    dumps.back().bytes += static_cast<char>(std::stoi(line.substr(cell, 2), nullptr, 16));
+            continue;
+        }
+        if (line.rfind("         00 01", 0) == 0) continue;
+        const size_t bracket = line.find(']');
+        const std::string message = bracket == std::string::npos ? line : line.substr(bracket + 1);
+        inDump = message.empty();
+        if (inDump) {
+            dumps.push_back({cmd, last, {}});
+            continue;
+        }
+        last = message;
+        const size_t at = message.find("cmd[");
+        if (message.rfind("Send head:", 0) == 0 || message.rfind("Recv head:", 0) == 0)
+            cmd = static_cast<uint32_t>(std::stoul(message.substr(at + 4)));
+    }
+    return dumps;
+}
+
+// Sets a record, then reads it back by its key (its first `keyBytes`).
+template <class Record>
+void SetThenGet(int h, const Record& record, int (*set)(int, Record), int (*get)(int, Record*),
+                size_t keyBytes) {
+    EXPECT_EQ(0, set(h, record));
+    Record back{};
+    std::memcpy(&back, &record, keyBytes);
+    EXPECT_EQ(0, get(h, &back));
+    EXPECT_EQ(0, std::memcmp(&back, &record, sizeof record));
+}
+
+// Every record with a password field, sent and read back through its exports:
+// no password reaches the log in either direction, in clear or enciphered.
+TEST(DeviceLog, NoPasswordFieldOfAnyRecordIsLogged) {
+    struct Case {
+        const char* name;
+        int type;
+        std::vector<std::string> secrets;
+        std::vector<std::pair<uint32_t, bool>> messages;  // command, reply
+        std::function<void(int)> run;
+    };
+    const Case cases[] = {
+        {"card password",
+         100,
+         {"Pw1card8"},
+         {{2003, false}, {2004, false}, {2000, true}},
+         [](int h) {
+             Np_AccCardInfo card{};
+             std::strcpy(card.cardNo, "CARD-1");
+             std::memcpy(card.password, "Pw1card8", 8);
+             SetThenGet(h, card, TSL_NET_Acc_SetCardInfo, TSL_NET_Acc_GetCardInfo, sizeof card.cardNo);
+             EXPECT_EQ(0, TSL_NET_Acc_ModCardInfo(h, card));
+         }},
+        {"door duress and super passwords",
+         100,
+         {"Pw2dure", "Pw3supr"},
+         {{2007, false}, {2006, true}},
+         [](int h) {
+             Np_AccChannelInfo door{};
+             door.channel = 1;
+             std::strcpy(door.duressPassword, "Pw2dure");
+             std::strcpy(door.superPassword, "Pw3supr");
+             SetThenGet(h, door, TSL_NET_Acc_SetChannelInfo, TSL_NET_Acc_GetChannelInfo, 1);
+         }},
+        {"FSU user password",
+         102,
+         {"Pw4fsu-user"},
+         {{4003, false}, {4001, true}},
+         [](int h) {
+             Np_FsuUserData user{};
+             user.index = 1;
+             std::strcpy(user.password, "Pw4fsu-user");
+             SetThenGet(h, user, TSL_NET_FSU_SetUserData, TSL_NET_FSU_GetUserData, 1);
+         }},
+        {"login and password change",
+         100,
+         {"admin123", "new-secret-pw"},
+         {{1001, false}, {1003, false}},
+         [](int h) { EXPECT_EQ(0, TSL_NET_DEV_SetPassword(h, "new-secret-pw")); }},
+    };
+    // Every row of the table belongs to one of these cases.
+    size_t rows = 0;
+    const tsl::SecretField* table = tsl::SecretFields(&rows);
+    for (size_t i = 0; i < rows; ++i) {
+        bool covered = false;
+        for (const Case& c : cases)
+            for (const auto& m : c.messages) covered |= m.first == table[i].cmd && m.second == table[i].reply;
+        EXPECT_TRUE(covered) << "no case for command " << table[i].cmd;
+    }
+
+    char dir[] = "/tmp/tsl_devlog_XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(dir));
+    std::string program = std::string(dir) + "/app";
+    tsl::Logger::Instance().Init(program.c_str(), "./log/", "Tessaly.log");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tsltest::SimLogin login(c.type);
+        ASSERT_GT(login.handle, 0);
+        c.run(login.handle);
+    }
+    tsl::Logger::Instance().Shutdown();
+    std::ifstream in(std::string(dir) + "/./log//Tessaly.log");
+    std::string log((std::istreambuf_iterator<char>(in)), {});
+    std::vector<LoggedDump> dumps = Dumps(log);
+    ASSERT_GT(dumps.size(), 30u);
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& [cmd, reply] : c.messages) {
+            const std::string plain = reply ? "Recv payload dec" : "Send payload ori";
+            const std::string cipher = reply ? "Recv payload ori" : "Send payload enc";
+            int plainDumps = 0;
+            for (const LoggedDump& d : dumps) {
+                if (d.cmd != cmd) continue;
+                plainDumps += d.after.rfind(plain, 0) == 0;
+                EXPECT_NE(0u, d.after.rfind(cipher, 0)) << "enciphered dump of " << cmd;
+            }
+            EXPECT_GT(plainDumps, 0) << cmd;
+        }
+        for (const std::string& secret : c.secrets) {
+            EXPECT_EQ(std::string::npos, log.find(secret)) << secret;
+            for (const LoggedDump& d : dumps)
+                EXPECT_EQ(std::string::npos, d.bytes.find(secret)) << secret << " in a dump of " << d.cmd;
+        }
+    }
     std::string cleanup = std::string("rm -rf ") + dir;
     EXPECT_EQ(0, std::system(cleanup.c_str()));
 }

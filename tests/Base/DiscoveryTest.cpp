@@ -3,8 +3,18 @@
 // answer from the peer namespace, two veth links away.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <future>
 #include <map>
 #include <random>
 #include <set>
@@ -226,6 +236,89 @@ TEST(DiscoveryHostile, BadDatagramsAreSkippedAndHarmNoOther) {
     EXPECT_EQ(got, expected);
 }
 
+// A host in the peer namespace that answers the first request it hears with
+// an endless stream of junk datagrams from several sockets.
+class Flooder {
+  public:
+    Flooder() {
+        listener_ = netns::InPeer([] {
+            int fd = socket(AF_INET, SOCK_DGRAM, 0);
+            int on = 1;
+            setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+            sockaddr_in any{};
+            any.sin_family = AF_INET;
+            any.sin_port = htons(devsim::kDiscoveryPort);
+            bind(fd, reinterpret_cast<sockaddr*>(&any), sizeof any);
+            return fd;
+        });
+        for (int& fd : senders_) fd = netns::InPeer([] { return socket(AF_INET, SOCK_DGRAM, 0); });
+        waiter_ = std::thread([this] {
+            uint8_t request[64];
+            sockaddr_in from{};
+            socklen_t length = sizeof from;
+            if (recvfrom(listener_, request, sizeof request, 0, reinterpret_cast<sockaddr*>(&from), &length) <
+                0)
+                return;
+            flooding_ = true;
+            for (int fd : senders_)
+                threads_.emplace_back([this, fd, from] {
+                    uint8_t junk[22] = {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x02};
+                    while (!stop_)
+                        sendto(fd, junk, sizeof junk, 0, reinterpret_cast<const sockaddr*>(&from),
+                               sizeof from);
+                });
+        });
+    }
+    ~Flooder() {
+        stop_ = true;
+        shutdown(listener_, SHUT_RDWR);
+        waiter_.join();
+        for (auto& t : threads_) t.join();
+        close(listener_);
+        for (int fd : senders_) close(fd);
+    }
+    bool Flooding() const { return flooding_.load(); }
+
+  private:
+    int listener_ = -1;
+    int senders_[4];
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> flooding_{false};
+    std::thread waiter_;
+    std::vector<std::thread> threads_;
+};
+
+// A host that keeps sending holds neither a search (in its reply window nor in
+// the next search's drain) nor a network setup past the window.
+TEST(DiscoveryHostile, EndlessDatagramsHoldNoCallerPastTheWindow) {
+    auto flooder = std::make_unique<Flooder>();
+    const struct {
+        const char* name;
+        std::function<void()> call;
+    } calls[] = {
+        {"search", [] { Search(); }},
+        {"search after the flood began", [] { Search(); }},
+        {"network setup", [] { EXPECT_EQ(TSL_NET_DEV_SetNetworkInfo(Np_NetworkInfo{}), -4); }},
+    };
+    for (const auto& c : calls) {
+        SCOPED_TRACE(c.name);
+        auto done = std::make_shared<std::promise<void>>();
+        auto start = std::chrono::steady_clock::now();
+        std::thread caller([&c, done] {
+            c.call();
+            done->set_value();
+        });
+        if (done->get_future().wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            ADD_FAILURE() << "still reading after 5 s";
+            std::fflush(stdout);
+            std::_Exit(1);
+        }
+        caller.join();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(1500));
+        EXPECT_TRUE(flooder->Flooding());
+    }
+}
+
 std::unique_ptr<DiscoveryResponder> SetupResponder(SetupAnswer answer, int32_t result = 0,
                                                    devsim::DiscoveryOptions options = {}) {
     auto responder = StartResponder(options);
@@ -271,6 +364,8 @@ TEST(DiscoverySetup, OutcomeTable) {
         {"reply that does not decode", SetupAnswer::Undecodable, 0, -6},
         {"device refuses with 5", SetupAnswer::Reply, 5, -1005},
         {"device refuses with 48", SetupAnswer::Reply, 48, -1048},
+        {"device code -999 (not 'invalid handle')", SetupAnswer::Reply, -999, -18},
+        {"device code -1", SetupAnswer::Reply, -1, -18},
     };
     for (const SetupCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <cstring>
 #include <functional>
@@ -58,6 +59,11 @@ TEST(Login, RefusedTypesAndFailures) {
     Np_LoginInfo info;
     for (int type : {99, 106, 0, -1})
         EXPECT_EQ(-2, TSL_NET_DEV_Login(type, "127.0.0.1", server.Port(), "admin", "admin123", 500, &info));
+    // Ports outside 1-65535 are refused, not cut to 16 bits (which would
+    // reach the simulator's port).
+    const int port = server.Port();
+    for (int wrong : {0, -1, 65536, 65536 + port, port - 65536, INT_MIN, INT_MAX})
+        EXPECT_EQ(-3, TSL_NET_DEV_Login(100, "127.0.0.1", wrong, "admin", "admin123", 500, &info)) << wrong;
     EXPECT_EQ(0u, server.AcceptedCount());
     EXPECT_EQ(-1007, TSL_NET_DEV_Login(100, "127.0.0.1", server.Port(), "admin", "nope", 500, &info));
     EXPECT_EQ(-3, TSL_NET_DEV_Login(100, "127.0.0.1", 1, "admin", "admin123", 500, &info));
@@ -347,6 +353,27 @@ TEST(Disconnect, RemovingOperationsReportOnceOnTheCallersThread) {
             EXPECT_EQ(1, calls.load()) << cmd;
             dev.handle = 0;
         }
+}
+
+// The disconnect callback of Reboot, Format and Restore passes the same gate
+// as every other callback: a Cleanup meanwhile waits until it has returned.
+TEST(Disconnect, RemovingOperationsReportInsideTheCleanupGate) {
+    using Export = int (*)(int);
+    for (Export op : {TSL_NET_DEV_Reboot, TSL_NET_DEV_Format, TSL_NET_DEV_Restore}) {
+        SimLogin dev(100);
+        std::atomic<int> running{0};
+        TSL_NET_DEV_SetDisconnectCallback(dev.handle, std::function<void(int)>([&](int) {
+                                              ++running;
+                                              std::this_thread::sleep_for(200ms);
+                                              --running;
+                                          }));
+        std::thread caller([&] { EXPECT_EQ(0, op(dev.handle)); });
+        ASSERT_TRUE(WaitFor([&] { return running.load() == 1; }));
+        TSL_NET_DEV_Cleanup();
+        EXPECT_EQ(0, running.load()) << "the callback ran on after Cleanup";
+        caller.join();
+        dev.handle = 0;
+    }
 }
 
 TEST(Disconnect, RefusedRebootKeepsTheDevice) {

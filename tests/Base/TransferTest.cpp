@@ -1,5 +1,7 @@
 // Firmware upgrade and configuration export/import against the simulator.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -7,7 +9,10 @@
 #include <condition_variable>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -238,6 +243,68 @@ TEST(ConfigImport, Stop) {
         if (values.size() == 1) TSL_NET_DEV_StopImportConfigFile(h);
     }));
     EXPECT_EQ((std::vector<int>{2500, -13}), values);
+}
+
+// A stop pressed while the file is still being read (a pipe here, whose
+// writer decides when the reading ends) is not lost.
+TEST(ConfigImport, StopWhileTheFileIsReadCounts) {
+    SimLogin dev(100);
+    TempFile fifo("cfg.fifo");
+    ASSERT_EQ(0, mkfifo(fifo.path.c_str(), 0600));
+    Progress progress;
+    int status = 1;
+    std::thread importer(
+        [&] { status = TSL_NET_DEV_ImportConfigFile(dev.handle, fifo.path.c_str(), progress.Callback()); });
+    // Opening blocks until the import has opened its end.
+    int fd = open(fifo.path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(0, TSL_NET_DEV_StopImportConfigFile(dev.handle));
+    Bytes content = Pattern(3 * 1028);
+    EXPECT_EQ(static_cast<ssize_t>(content.size()), write(fd, content.data(), content.size()));
+    close(fd);
+    importer.join();
+    EXPECT_EQ(-13, status);
+    EXPECT_EQ(std::vector<int>{-13}, progress.values);
+    EXPECT_TRUE(dev.server->RequestsFor(1046).empty());
+}
+
+// The whole file is held in memory, so one far beyond any configuration is
+// refused before it is read (a sparse file: nothing is written to disk).
+TEST(ConfigImport, HugeFileIsRefusedUnread) {
+    SimLogin dev(100);
+    TempFile file("huge.bin");
+    file.Write({});
+    ASSERT_EQ(0, truncate(file.path.c_str(), off_t(1028) * 65537));
+    Progress progress;
+    EXPECT_EQ(-9, TSL_NET_DEV_ImportConfigFile(dev.handle, file.path.c_str(), progress.Callback()));
+    EXPECT_EQ(std::vector<int>{-9}, progress.values);
+    EXPECT_TRUE(dev.server->RequestsFor(1046).empty());
+}
+
+// Whatever fails inside an asynchronous transfer (here the caller's own
+// callback throws) still ends with a final value, -18.
+TEST(Transfers, FailureInsideAnAsynchronousTaskIsReported) {
+    SimLogin dev(100);
+    TempFile file("cfg.bin");
+    file.Write(Pattern(2 * 1028));
+    using Start = int (*)(int, const char*, std::function<void(int, int)>);
+    const Start starts[] = {TSL_NET_DEV_ImportConfigFileAsync, TSL_NET_DEV_StartUpgradeAsync};
+    // Kept for the whole test: a task may still be leaving the callback when
+    // the next round starts.
+    Progress progress[std::size(starts)];
+    std::atomic<bool> thrown[std::size(starts)] = {};
+    for (size_t i = 0; i < std::size(starts); ++i) {
+        auto report = progress[i].Callback();
+        ASSERT_EQ(0, starts[i](dev.handle, file.path.c_str(), [&, i, report](int h, int v) {
+                      const bool first = !thrown[i].exchange(true);
+                      report(h, v);
+                      if (first) throw std::runtime_error("caller's failure");
+                  }));
+        std::vector<int> values = progress[i].WaitForEnd();
+        ASSERT_EQ(2u, values.size());
+        EXPECT_GT(values[0], 0);
+        EXPECT_EQ(-18, values[1]);
+    }
 }
 
 TEST(Transfers, AsynchronousFormsReportThroughTheCallback) {

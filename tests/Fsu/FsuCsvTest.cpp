@@ -200,6 +200,21 @@ TEST_F(FsuCsvExport, ExportThenImportThenExportGivesTheSameFile) {
     EXPECT_EQ(BytesOf(want), BytesOf(rows[0]));
 }
 
+// The reader skips a byte order mark at the start of a file, so a first name
+// that begins with one is written quoted, and comes back whole.
+TEST_F(FsuCsvExport, AFirstNameBeginningWithAByteOrderMarkComesBack) {
+    PutHead({"\xEF\xBB\xBFName", "b"});
+    const std::string first = Path("first.csv"), second = Path("second.csv");
+    ASSERT_EQ(0, TSL_NET_FSU_ModbusExportCsv(sim.handle, first.c_str()));
+    EXPECT_EQ(0u, Read(first).rfind("\"\xEF\xBB\xBFName\",b,", 0));
+    ASSERT_EQ(0, TSL_NET_FSU_ModbusImportCsv(sim.handle, first.c_str()));
+    auto heads = sim.server->RequestsFor(4063);
+    ASSERT_EQ(1u, heads.size());
+    EXPECT_EQ("\xEF\xBB\xBFName", std::string(reinterpret_cast<const char*>(heads[0].plain.data()), 7));
+    ASSERT_EQ(0, TSL_NET_FSU_ModbusExportCsv(sim.handle, second.c_str()));
+    EXPECT_EQ(Read(first), Read(second));
+}
+
 TEST_F(FsuCsvExport, FailuresWriteNoFile) {
     struct Case {
         const char* name;
