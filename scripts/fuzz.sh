@@ -11,7 +11,7 @@ seconds=${1:-60}
 dir=${TSL_FUZZ_BUILD_DIR:-$root/build-fuzz}
 jobs=${TSL_FUZZ_JOBS:-1}
 [ "$jobs" -ge 1 ] && [ "$jobs" -le 4 ] || { echo "fuzz.sh: TSL_FUZZ_JOBS must be 1 to 4" >&2; exit 2; }
-targets=(codec device_stream discovery csv)
+targets=(codec device_stream discovery csv workbook structfile)
 
 cmake -S "$root/fuzz" -B "$dir" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -19,6 +19,7 @@ cmake --build "$dir" --parallel 4 >/dev/null
 
 rm -rf "$dir/seeds"
 "$dir/fuzz_seeds" "$dir/seeds"
+"$dir/fuzz_gui_seeds" "$dir/seeds"
 mkdir -p "$dir/artifacts" "$dir/logs"
 # The process's own options of the sanitizers, and halting on the first report.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1}
