@@ -1,0 +1,29 @@
+// Door 1 unlocked and shut in normal mode; auxiliary output 2 held open 3 s.
+#include "AccSeeds.h"
+#include "Seeds.h"
+#include "TslAcc.h"
+
+namespace {
+
+void fill(devsim::SimDevice& d) {
+    Np_AccChannelState state{};
+    state.channel = 1;
+    state.lockState = 1;
+    state.doorState = 0;
+    state.modeState = 5;
+    d.PutRecord("accChannelState", accseed::key(uint8_t{1}), accseed::bytesOf(state));
+
+    Np_AccIOParams io{};
+    io.ioNo = 2;
+    io.outputPolarity = 1;
+    io.inputPolarity = 0;
+    io.outputDuration = 3;
+    d.PutRecord("accIOParams", accseed::key(uint8_t{2}), accseed::bytesOf(io));
+
+    accseed::type("AccControlForm", "ioEdit", "2");
+    accseed::type("AccControlForm", "ioConfigEdit", "2");
+}
+
+const bool seeded = shots::addSeed({5, {"stateGetButton", "ioGetButton"}, fill});
+
+}  // namespace
