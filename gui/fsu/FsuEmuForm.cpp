@@ -138,13 +138,6 @@ void FsuEmuForm::showCalibration(const Np_FsuAnalogCalibrateParams& table, int e
 }
 
 void FsuEmuForm::on_calibChannelComboBox_currentIndexChanged(int index) {
-    // Typing before any read is kept as the current device's table, so that
-    // switching channels and then writing sends every typed value.
-    if (!calib_.filled() && calib_.shown() >= 0 && index != calib_.shown()) {
-        Np_FsuAnalogCalibrateParams typed = calib_.record();
-        saveCalibration(typed, calib_.shown());
-        calib_.take(typed, calib_.shown());
-    }
     if (index != calib_.shown()) calib_.select(index);
 }
 

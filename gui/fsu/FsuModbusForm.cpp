@@ -230,10 +230,9 @@ void FsuModbusForm::takeRegisters(const RegisterGroup& group) {
 
 void FsuModbusForm::on_regComboBox_currentIndexChanged(int index) {
     if (index < 0) return;
-    // Edits are meant for the current device: claim the table for it first, so
-    // that registers edited before the first read are written, and a table
-    // read from another device is not what the next register shows.
-    registers_.forWrite();
+    // A group kept from another device starts fresh for this one before the
+    // next register shows, so that every register edited here is written.
+    if (registers_.filled()) registers_.forWrite();
     registers_.select(index);
 }
 

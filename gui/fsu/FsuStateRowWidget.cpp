@@ -26,6 +26,8 @@ FsuStateRowWidget::FsuStateRowWidget(const char* prefix, int number, QWidget* pa
 FsuStateRowWidget::~FsuStateRowWidget() = default;
 
 void FsuStateRowWidget::setTexts(const QString& name, const QString& state) {
+    // A fixed minimum would let the row squeeze a long name under the state.
+    nameLabel_->setMinimumWidth(std::max(60, nameLabel_->fontMetrics().horizontalAdvance(name) + 4));
     nameLabel_->setText(name);
     stateLabel_->setText(state);
 }

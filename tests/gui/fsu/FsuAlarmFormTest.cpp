@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 
 #include "FsuAlarmForm.h"
@@ -190,6 +191,17 @@ TEST_F(FsuAlarmFormTest, StatesFillEveryRowAtTheirOffsets) {
         EXPECT_EQ(outputs[i]->name(), QString("OUT%1").arg(i + 1));
         EXPECT_EQ(outputs[i]->state(), QString::fromUtf8(outStates[i % 3])) << "output " << i + 1;
     }
+}
+
+TEST_F(FsuAlarmFormTest, ALongRowNameIsNeverSqueezedUnderItsState) {
+    FsuOutputStateWidget row(17);
+    const QString name = QString::fromUtf8("独立控制输出独立控制输");  // 30 bytes, the field's most
+    row.setTexts(name, QString::fromUtf8("0-断开"));
+    row.resize(row.minimumSizeHint());
+    row.show();
+    QCoreApplication::processEvents();
+    const auto* label = row.findChild<QLabel*>("nameLabel");
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(name));
 }
 
 TEST_F(FsuAlarmFormTest, FailedRowReadsChangeNoRow) {
