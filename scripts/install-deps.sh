@@ -10,7 +10,7 @@ PACKAGES=(
   libspdlog-dev
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libqt5svg5
   libpugixml-dev libminizip-dev zlib1g-dev python3-openpyxl
-  fonts-wqy-microhei
+  fonts-wqy-microhei fonts-dejavu-core
   iproute2 util-linux procps
   locales
   clang libclang-rt-14-dev

@@ -93,7 +93,12 @@ void useChineseFont() {
     if (!QFontDatabase().families().contains(QString::fromLatin1(kFont)))
         std::fprintf(stderr, "tessaly-screenshots: the font %s is missing; Chinese text will not render\n",
                      kFont);
-    QApplication::setFont(QFont(QString::fromLatin1(kFont), 9));
+    // DejaVu first: the Chinese font claims signs such as "℃" but draws them
+    // empty, so Qt would never fall back for them.
+    QFont font;
+    font.setFamilies({QStringLiteral("DejaVu Sans"), QString::fromLatin1(kFont)});
+    font.setPointSize(9);
+    QApplication::setFont(font);
 }
 
 void selectDevice(QtTessaly& window, int type) {
