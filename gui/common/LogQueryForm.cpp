@@ -7,8 +7,8 @@
 #include <string>
 
 #include "DeviceRegistry.h"
-#include "EventTables.h"
 #include "PageKit.h"
+#include "PageKitEvents.h"
 #include "Prompt.h"
 #include "XlsxWorkbook.h"
 
@@ -38,6 +38,9 @@ int pageCount(uint32_t total) {
     return static_cast<int>(std::ceil(total / static_cast<double>(kPageSize)));
 }
 
+// Every event family's cells, as the live tables show them.
+const auto eventRow = [](const auto& record) { return kit::eventCells(record); };
+
 template <class List, class Cells>
 std::vector<QStringList> rowsOf(const List& list, Cells cells) {
     std::vector<QStringList> rows;
@@ -51,16 +54,15 @@ template <class Lists>
 std::vector<QStringList> pageRows(int kind, const Lists& l, int deviceType) {
     switch (kind) {
         case LogQueryForm::kLogKind:
-            return rowsOf(l.log,
-                          [deviceType](const Np_LogInfo& r) { return tables::logCells(r, deviceType); });
+            return rowsOf(l.log, [deviceType](const Np_LogInfo& r) { return kit::logCells(r, deviceType); });
         case 100:
-            return rowsOf(l.acc, tables::accEventCells);
+            return rowsOf(l.acc, eventRow);
         case 101:
-            return rowsOf(l.iot, tables::iotEventCells);
+            return rowsOf(l.iot, eventRow);
         case 102:
-            return rowsOf(l.fsu, tables::fsuEventCells);
+            return rowsOf(l.fsu, eventRow);
         case 105:
-            return rowsOf(l.uit, tables::uitEventCells);
+            return rowsOf(l.uit, eventRow);
         default:
             return {};
     }
@@ -95,14 +97,14 @@ xlsx::Row exportRow(int kind, const QStringList& cells) {
 xlsx::Row exportHeader(int kind, int deviceType) {
     switch (kind) {
         case 100:
-            return exportRow(kind, tables::accEventHeader());
+            return exportRow(kind, kit::eventHeaders(kit::EventFamily::Acc));
         case 101:
             return {"事件类型", "触发时间", "."};
         case 102:
         case 105:
-            return exportRow(kind, tables::measuredEventHeader());
+            return exportRow(kind, kit::eventHeaders(kit::EventFamily::Fsu));
         default:
-            return exportRow(LogQueryForm::kLogKind, tables::logHeader(deviceType));
+            return exportRow(LogQueryForm::kLogKind, kit::logHeaders(deviceType));
     }
 }
 
@@ -125,13 +127,13 @@ LogQueryForm::LogQueryForm(QWidget* parent) : QWidget(parent) {
     ui.beginDateTimeEdit->setDateTime(QDateTime(today, QTime(0, 0, 0)));
     ui.endDateTimeEdit->setDateTime(QDateTime(today, QTime(23, 59, 59)));
     kit::addItems(ui.typeComboBox, {{"日志", 0}, {"事件", 1}});
-    logModel_.setHorizontalHeaderLabels(tables::logHeader(100));
-    fsuLogModel_.setHorizontalHeaderLabels(tables::logHeader(102));
-    uitLogModel_.setHorizontalHeaderLabels(tables::logHeader(105));
-    accModel_.setHorizontalHeaderLabels(tables::accEventHeader());
-    iotModel_.setHorizontalHeaderLabels(tables::iotEventHeader());
-    fsuModel_.setHorizontalHeaderLabels(tables::measuredEventHeader());
-    uitModel_.setHorizontalHeaderLabels(tables::measuredEventHeader());
+    logModel_.setHorizontalHeaderLabels(kit::logHeaders(100));
+    fsuLogModel_.setHorizontalHeaderLabels(kit::logHeaders(102));
+    uitLogModel_.setHorizontalHeaderLabels(kit::logHeaders(105));
+    kit::setHeaders(&accModel_, kit::EventFamily::Acc);
+    kit::setHeaders(&iotModel_, kit::EventFamily::IoT);
+    kit::setHeaders(&fsuModel_, kit::EventFamily::Fsu);
+    kit::setHeaders(&uitModel_, kit::EventFamily::Uit);
     // Rows keep the device's order until the user sorts by a column.
     ui.tableView->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     ui.tableView->setSortingEnabled(true);
@@ -299,10 +301,6 @@ void LogQueryForm::showPage(int kind, QStandardItemModel& model, const std::vect
     ui.nextPageButton->setEnabled(kind == kLogKind ? shown < pages : shown != pages);
     ui.tableView->setModel(&model);
     model.setRowCount(0);
-    for (const QStringList& cells : rows) {
-        QList<QStandardItem*> items;
-        for (const QString& c : cells) items << new QStandardItem(c);
-        model.appendRow(items);
-    }
+    for (const QStringList& cells : rows) model.appendRow(kit::rowItems(cells));
     ui.tableView->resizeColumnsToContents();
 }

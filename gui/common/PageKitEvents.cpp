@@ -14,6 +14,13 @@ QStringList utf8List(std::initializer_list<const char*> texts) {
     return out;
 }
 
+// Texts a device fills are read by the detected rule: a device that writes
+// GBK shows its text, and whatever the bytes, the cell holds valid text.
+template <size_t N>
+QString deviceText(const char (&field)[N]) {
+    return text(field, TextRule::Detected);
+}
+
 // The FSU and UIT events share their layout.
 template <class Record>
 QStringList channelEventCells(const Record& e) {
@@ -62,8 +69,8 @@ QString directionText(qint64 direction) {
 
 QStringList eventCells(const Np_AccEventInfo& e) {
     const int code = load<int32_t>(KIT_CFIELD(e, eventCode));
-    return {QString::number(code),     eventCodeText(code), timeText(e.time),
-            QString::number(e.doorNo), text(e.cardNo),      directionText(e.direction)};
+    return {QString::number(code),     eventCodeText(code),  timeText(e.time),
+            QString::number(e.doorNo), deviceText(e.cardNo), directionText(e.direction)};
 }
 
 QStringList eventCells(const Np_LinkageEventInfo& e) {
@@ -86,6 +93,30 @@ QStringList eventCells(const Np_FprEventInfo& e) {
             QString::number(e.triggerTime), text(e.personNo),
             QString::number(e.duress),      QString::number(e.channel),
             QString::number(e.lockState),   QString::number(e.openType)};
+}
+
+bool logHasUser(int deviceType) {
+    return deviceType == 102 || deviceType == 105;
+}
+
+QStringList logHeaders(int deviceType) {
+    if (logHasUser(deviceType)) return utf8List({"Ip地址", "日志类型", "触发时间", "操作用户", "内容"});
+    return utf8List({"Ip地址", "日志类型", "触发时间", "内容"});
+}
+
+QString logTypeText(qint64 type) {
+    if (type == 1) return QString::fromUtf8("系统操作");
+    if (type == 2) return QString::fromUtf8("配置");
+    if (type == 4) return QString::fromUtf8("事件");
+    return QStringLiteral("Unknown");
+}
+
+QStringList logCells(const Np_LogInfo& r, int deviceType) {
+    QStringList cells{deviceText(r.ipAddress), logTypeText(load<int32_t>(KIT_CFIELD(r, logType))),
+                      timeText(r.time)};
+    if (logHasUser(deviceType)) cells << deviceText(r.userName);
+    cells << deviceText(r.content);
+    return cells;
 }
 
 void setHeaders(QStandardItemModel* model, EventFamily family) {

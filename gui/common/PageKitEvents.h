@@ -1,7 +1,8 @@
-// Device events as table rows: the column headers and cell texts of each
-// family's events (shared by the live event page and the log and event
-// query page), and the live feed that carries pushed events from SDK
-// threads into a table without letting a fast device flood the GUI thread.
+// Device events and log records as table rows: the column headers and cell
+// texts of each family's events and of the device log (shared by the live
+// event page, the log and event query page and its workbook export), and the
+// live feed that carries pushed events from SDK threads into a table without
+// letting a fast device flood the GUI thread.
 #pragma once
 
 #include <QPointer>
@@ -19,6 +20,7 @@
 
 #include "CallbackRelay.h"
 #include "TslAcc.h"
+#include "TslDev.h"
 #include "TslFpr.h"
 #include "TslFsu.h"
 #include "TslIoT.h"
@@ -44,6 +46,14 @@ QStringList eventCells(const Np_LinkageEventInfo& e);
 QStringList eventCells(const Np_FsuEventInfo& e);
 QStringList eventCells(const Np_UitEventInfo& e);
 QStringList eventCells(const Np_FprEventInfo& e);
+
+// The device log: the operating user's column only for the device types
+// that record one.
+bool logHasUser(int deviceType);
+QStringList logHeaders(int deviceType);
+// "系统操作", "配置", "事件"; "Unknown" for anything else.
+QString logTypeText(qint64 type);
+QStringList logCells(const Np_LogInfo& r, int deviceType);
 
 // Rows of text items, with the headers of `family`.
 void setHeaders(QStandardItemModel* model, EventFamily family);

@@ -1,6 +1,7 @@
 #include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QTableView>
+#include <QTextCodec>
 
 #include <atomic>
 #include <memory>
@@ -136,6 +137,19 @@ TEST_F(EventPageTest, EachFamilysEventsAppearNewestFirstWithTheirTexts) {
         EXPECT_EQ(rows(), 0);
     }
     EXPECT_TRUE(prompt.boxes.empty());
+}
+
+// The live table and the log page's table show the same card text for the
+// same record, whichever code page the device writes.
+TEST_F(EventPageTest, ACardNumberInGbkShowsAsTheLogPageShowsIt) {
+    auto& unit = addDevice(100);
+    click(page.get(), "subButton");
+    Np_AccEventInfo e = accEvent(1);
+    const QByteArray gbk = QTextCodec::codecForName("GBK")->fromUnicode(QString::fromUtf8("卡甲01"));
+    std::memset(e.cardNo, 0, sizeof e.cardNo);
+    std::memcpy(e.cardNo, gbk.constData(), static_cast<size_t>(gbk.size()));
+    push(unit, bytesOf(e));
+    EXPECT_EQ(row(0).at(4), QString::fromUtf8("卡甲01"));
 }
 
 TEST_F(EventPageTest, DevicesWithoutThatSubscriptionAreNotAsked) {
