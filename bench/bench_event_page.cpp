@@ -27,6 +27,7 @@
 #include "DevSim.h"
 #include "DeviceRegistry.h"
 #include "EventSubscribeForm.h"
+#include "GuiBench.h"
 #include "Tessaly.h"
 
 namespace {
@@ -35,14 +36,6 @@ constexpr int kRate = 10000;  // events per second
 constexpr int kSeconds = 10;  // of pushing
 constexpr int kPerTick = 10;  // events glued into one write, every millisecond
 constexpr int kTimerMs = 10;
-
-long residentKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-    return -1;
-}
 
 devsim::Bytes event(int32_t sequence) {
     Np_AccEventInfo e{};
@@ -74,22 +67,11 @@ int main(int argc, char** argv) {
     auto device = std::make_shared<devsim::SimDevice>(100);
     devsim::SimServer server(device);
     server.SetRecordRequests(false);
-    Device d;
-    d.name = "bench";
-    d.ip = "127.0.0.1";
-    d.port = server.Port();
-    d.type = 100;
-    d.username = "admin";
-    d.password = "admin123";
-    registry.add(d);
-    Np_LoginInfo info{};
-    const int handle = TSL_NET_DEV_Login(100, "127.0.0.1", server.Port(), "admin", "admin123", 5000, &info);
+    const int handle = guibench::loginCurrent(server, 100);
     if (handle <= 0) {
         std::fprintf(stderr, "login to the simulator failed: %d\n", handle);
         return 1;
     }
-    registry.setHandle("bench", handle);
-    registry.setCurrent("bench");
 
     auto page = std::make_unique<EventSubscribeForm>();
     page->resize(1000, 700);
@@ -118,7 +100,7 @@ int main(int argc, char** argv) {
     std::thread pusher;
 
     QTimer::singleShot(500, [&] {
-        rssStart = residentKb();
+        rssStart = guibench::residentKb();
         measuring = true;
         sinceTick.start();
         tick.start();
@@ -142,7 +124,7 @@ int main(int argc, char** argv) {
     });
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
-        const long kb = residentKb();
+        const long kb = guibench::residentKb();
         rssSamples.push_back(kb);
         rssPeak = std::max(rssPeak, kb);
         if (done) {
@@ -157,7 +139,7 @@ int main(int argc, char** argv) {
     app.exec();
     pusher.join();
     measuring = false;
-    const long rssEnd = residentKb();
+    const long rssEnd = guibench::residentKb();
 
     const QAbstractItemModel* model = view->model();
     const int last = pushed;

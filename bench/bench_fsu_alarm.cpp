@@ -13,6 +13,7 @@
 #include "DevSim.h"
 #include "DeviceRegistry.h"
 #include "FsuAlarmForm.h"
+#include "GuiBench.h"
 #include "Prompt.h"
 #include "TslFsu.h"
 
@@ -47,19 +48,7 @@ struct Unit {
         device->PutRecord("fsuInputState", {}, devsim::Bytes(ib, ib + sizeof in));
         device->PutRecord("fsuOutputState", {}, devsim::Bytes(ob, ob + sizeof out));
 
-        Device d;
-        d.name = "bench";
-        d.ip = "127.0.0.1";
-        d.port = server.Port();
-        d.type = 102;
-        d.username = "admin";
-        d.password = "admin123";
-        DeviceRegistry& r = DeviceRegistry::instance();
-        r.add(d);
-        Np_LoginInfo info{};
-        handle = TSL_NET_DEV_Login(102, "127.0.0.1", server.Port(), "admin", "admin123", 5000, &info);
-        r.setHandle(d.name, handle);
-        r.setCurrent(d.name);
+        handle = guibench::loginCurrent(server, 102);
     }
     ~Unit() {
         if (handle > 0) TSL_NET_DEV_Logout(handle);

@@ -22,19 +22,13 @@
 #include <fstream>
 #include <string>
 
+#include "GuiBench.h"
 #include "GuiResources.h"
 #include "QtTessaly.h"
 
 extern char** environ;
 
 namespace {
-
-long residentKb() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
-}
 
 // The child: the program's start, up to the shown window; prints its memory.
 int child(int argc, char** argv) {
@@ -45,7 +39,7 @@ int child(int argc, char** argv) {
     window.show();
     while (!window.windowHandle() || !window.windowHandle()->isExposed()) app.processEvents();
     app.processEvents();
-    std::printf("%ld\n", residentKb());
+    std::printf("%ld\n", guibench::residentKb());
     std::fflush(stdout);
     return 0;
 }

@@ -13,6 +13,7 @@
 
 #include "DevSim.h"
 #include "DeviceRegistry.h"
+#include "GuiBench.h"
 #include "GuiResources.h"
 #include "IotLoraWorkmodeForm.h"
 #include "IotStateForm.h"
@@ -38,18 +39,7 @@ struct Session {
 
     Session() {
         server.SetRecordRequests(false);
-        Device d;
-        d.name = "bench";
-        d.ip = "127.0.0.1";
-        d.port = server.Port();
-        d.type = 101;
-        d.username = "admin";
-        d.password = "admin123";
-        DeviceRegistry::instance().add(d);
-        Np_LoginInfo info{};
-        handle = TSL_NET_DEV_Login(101, "127.0.0.1", server.Port(), "admin", "admin123", 5000, &info);
-        DeviceRegistry::instance().setHandle("bench", handle);
-        DeviceRegistry::instance().setCurrent("bench");
+        handle = guibench::loginCurrent(server, 101);
     }
     ~Session() {
         if (handle > 0) TSL_NET_DEV_Logout(handle);

@@ -21,6 +21,7 @@
 
 #include "DevSim.h"
 #include "DeviceRegistry.h"
+#include "GuiBench.h"
 #include "LogQueryForm.h"
 #include "Prompt.h"
 #include "Tessaly.h"
@@ -91,22 +92,11 @@ int main(int argc, char** argv) {
     serveLogs(*device);
     DeviceRegistry& registry = DeviceRegistry::instance();
     registry.setFilePath(dir.filePath("devices.bin"));
-    Device d;
-    d.name = "bench";
-    d.ip = "127.0.0.1";
-    d.port = server.Port();
-    d.type = 100;
-    d.username = "admin";
-    d.password = "admin123";
-    registry.add(d);
-    Np_LoginInfo info{};
-    const int handle = TSL_NET_DEV_Login(100, "127.0.0.1", server.Port(), "admin", "admin123", 5000, &info);
+    const int handle = guibench::loginCurrent(server, 100);
     if (handle <= 0) {
         std::fprintf(stderr, "login failed: %d\n", handle);
         return 1;
     }
-    registry.setHandle("bench", handle);
-    registry.setCurrent("bench");
 
     const std::string file = "./bench_1700000000_log.xlsx";
     xlsx::Rows held;
