@@ -1,7 +1,10 @@
 // The six device type codes and their names, in tree and combo-box order.
 #pragma once
 
-constexpr int kFirstType = 100;
-constexpr int kTypeCount = 6;
-// By type code minus 100.
-extern const char* const kTypeNames[kTypeCount];
+#include "TslDefs.h"
+
+constexpr int kFirstType = TSL_DEVICE_ACC;
+constexpr int kTypeCount = TSL_DEVICE_UIT - TSL_DEVICE_ACC + 1;
+// By type code minus the first.
+inline constexpr const char* kTypeNames[kTypeCount] = {"门禁设备",  "物联设备", "动环设备",
+                                                       "NTP服务器", "指纹仪",   "用传"};

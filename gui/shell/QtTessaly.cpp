@@ -17,9 +17,6 @@
 #include "PasswordModifyDialog.h"
 #include "TslDev.h"
 
-const char* const kTypeNames[kTypeCount] = {"门禁设备",  "物联设备", "动环设备",
-                                            "NTP服务器", "指纹仪",   "用传"};
-
 namespace {
 
 constexpr FunctionButton kSpare{"预留", -1};

@@ -127,7 +127,7 @@ void showFoundDevices(QtTessaly& window) {
     std::vector<Np_SearchInfo> list(3);
     std::memset(list.data(), 0, list.size() * sizeof(Np_SearchInfo));
     const char* names[] = {"一号门禁", "机房动环", "物联网关"};
-    const uint32_t types[] = {100, 102, 101};
+    const uint32_t types[] = {TSL_DEVICE_ACC, TSL_DEVICE_FSU, TSL_DEVICE_IOT};
     for (int i = 0; i < 3; ++i) {
         Np_SearchInfo& r = list[i];
         std::snprintf(r.serialNumber, sizeof r.serialNumber, "TS2024%06d", 1201 + i);
@@ -151,7 +151,7 @@ void showFoundDevices(QtTessaly& window) {
 void saveDialogs(const QDir& out) {
     Device found;
     found.name = found.ip = "192.168.1.22";
-    found.type = 101;
+    found.type = TSL_DEVICE_IOT;
     DeviceAddDialog add(false, found);
     add.setActivateMode();
     add.show();
