@@ -1,4 +1,5 @@
 // A staff card with its doors, groups and validity, and the card's groups.
+#include "AccCardConfigForm.h"
 #include "AccSeeds.h"
 #include "Seeds.h"
 #include "TslAcc.h"
@@ -32,6 +33,7 @@ void fill(devsim::SimDevice& d) {
     accseed::type("AccCardConfigForm", "cgSingleEdit", "6");
 }
 
-const bool seeded = shots::addSeed({2, {"getButton", "cgGetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&AccCardConfigForm::staticMetaObject, {"getButton", "cgGetButton"}, fill});
 
 }  // namespace

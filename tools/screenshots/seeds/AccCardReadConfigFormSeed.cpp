@@ -1,5 +1,6 @@
 // One card reader on the bus; the search finds it and shows its serial
 // number, and the installer is about to move it to address 2.
+#include "AccCardReadConfigForm.h"
 #include "AccSeeds.h"
 #include "Seeds.h"
 #include "TslAcc.h"
@@ -15,6 +16,6 @@ void fill(devsim::SimDevice& d) {
     accseed::type("AccCardReadConfigForm", "modifyAddrEdit", "2");
 }
 
-const bool seeded = shots::addSeed({20, {"searchAddrButton"}, fill});
+const bool seeded = shots::addSeed({&AccCardReadConfigForm::staticMetaObject, {"searchAddrButton"}, fill});
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Door 1 as installed: a 5 s release, passwords set, first-card opening on;
 // work mode 1 asking card and password on the way in.
+#include "AccChannelConfigForm.h"
 #include "AccSeeds.h"
 #include "Seeds.h"
 #include "TslAcc.h"
@@ -36,6 +37,7 @@ void fill(devsim::SimDevice& d) {
     accseed::type("AccChannelConfigForm", "workmodeComboBox", "1");
 }
 
-const bool seeded = shots::addSeed({3, {"getButton", "modeGetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&AccChannelConfigForm::staticMetaObject, {"getButton", "modeGetButton"}, fill});
 
 }  // namespace

@@ -1,4 +1,5 @@
 // Door 1 unlocked and shut in normal mode; auxiliary output 2 held open 3 s.
+#include "AccControlForm.h"
 #include "AccSeeds.h"
 #include "Seeds.h"
 #include "TslAcc.h"
@@ -24,6 +25,7 @@ void fill(devsim::SimDevice& d) {
     accseed::type("AccControlForm", "ioConfigEdit", "2");
 }
 
-const bool seeded = shots::addSeed({5, {"stateGetButton", "ioGetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&AccControlForm::staticMetaObject, {"stateGetButton", "ioGetButton"}, fill});
 
 }  // namespace

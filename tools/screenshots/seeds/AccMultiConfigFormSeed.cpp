@@ -1,5 +1,6 @@
 // Door 1 interlocked with doors 2 and 3, four readers in the anti-passback
 // loop, a two-group combination and a linkage opening door 2 on an alarm.
+#include "AccMultiConfigForm.h"
 #include "AccSeeds.h"
 #include "Seeds.h"
 #include "TslAcc.h"
@@ -47,7 +48,8 @@ void fill(devsim::SimDevice& d) {
     accseed::type("AccMultiConfigForm", "linkComboBox", "1");
 }
 
-const bool seeded =
-    shots::addSeed({4, {"lockGetButton", "antiGetButton", "cardGetButton", "linkGetButton"}, fill});
+const bool seeded = shots::addSeed({&AccMultiConfigForm::staticMetaObject,
+                                    {"lockGetButton", "antiGetButton", "cardGetButton", "linkGetButton"},
+                                    fill});
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A controller a few months in service: its parameters, storage and the
 // system text it reports.
+#include "AccParamsConfigForm.h"
 #include "AccSeeds.h"
 #include "Seeds.h"
 #include "TslAcc.h"
@@ -44,6 +45,7 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("accSystemInfo", {}, accseed::bytesOf(system));
 }
 
-const bool seeded = shots::addSeed({6, {"getButton", "infoGetButton", "sysInfoGetButton"}, fill});
+const bool seeded = shots::addSeed(
+    {&AccParamsConfigForm::staticMetaObject, {"getButton", "infoGetButton", "sysInfoGetButton"}, fill});
 
 }  // namespace

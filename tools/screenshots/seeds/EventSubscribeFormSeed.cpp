@@ -42,6 +42,6 @@ void fill(devsim::SimDevice&) {
     QTimer::singleShot(0, pushEvents);
 }
 
-const bool seeded = shots::addSeed({8, {"subButton"}, fill});
+const bool seeded = shots::addSeed({&EventSubscribeForm::staticMetaObject, {"subButton"}, fill});
 
 }  // namespace

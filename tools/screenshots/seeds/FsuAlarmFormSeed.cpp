@@ -1,7 +1,7 @@
 // The unit's alarm page: named inputs and outputs with a few in alarm or
 // switched, and the parameters of input and output 1.
+#include "FsuAlarmForm.h"
 #include "FsuSeedRecords.h"
-#include "QtTessaly.h"
 #include "Seeds.h"
 #include "TslFsu.h"
 
@@ -44,7 +44,7 @@ void fill(devsim::SimDevice& d) {
 
 // The filter's channel number is typed by the user; it is not read first.
 const bool seeded =
-    shots::addSeed({kFsuAlarmPage,
+    shots::addSeed({&FsuAlarmForm::staticMetaObject,
                     {"inputGetButton", "outputGetButton", "inputStateGetButton", "outputStateGetButton"},
                     fill});
 

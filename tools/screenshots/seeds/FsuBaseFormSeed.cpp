@@ -1,7 +1,7 @@
 // The unit's base page: three accounts, bound addresses and its base
 // parameters, as a site's unit might hold them.
+#include "FsuBaseForm.h"
 #include "FsuSeedRecords.h"
-#include "QtTessaly.h"
 #include "Seeds.h"
 #include "TslFsu.h"
 
@@ -53,7 +53,8 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("fsuDeviceInfo", {}, shots::recordBytes(base));
 }
 
-const bool seeded = shots::addSeed(
-    {kFsuBasePage, {"userGetButton", "ipBindGetButton", "macBindGetButton", "baseGetButton"}, fill});
+const bool seeded = shots::addSeed({&FsuBaseForm::staticMetaObject,
+                                    {"userGetButton", "ipBindGetButton", "macBindGetButton", "baseGetButton"},
+                                    fill});
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The unit's analog page: a temperature transmitter on channel 1, the
 // calibration table, its current value and serial port 1.
+#include "FsuEmuForm.h"
 #include "FsuSeedRecords.h"
-#include "QtTessaly.h"
 #include "Seeds.h"
 #include "TslFsu.h"
 
@@ -46,7 +46,8 @@ void fill(devsim::SimDevice& d) {
 }
 
 // The linkage task id is typed by the user; there is nothing to read first.
-const bool seeded = shots::addSeed(
-    {kFsuEmuPage, {"emuGetButton", "calibGetButton", "emuDataGetButton", "rs485GetButton"}, fill});
+const bool seeded = shots::addSeed({&FsuEmuForm::staticMetaObject,
+                                    {"emuGetButton", "calibGetButton", "emuDataGetButton", "rs485GetButton"},
+                                    fill});
 
 }  // namespace

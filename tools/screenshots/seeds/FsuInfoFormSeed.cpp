@@ -1,6 +1,6 @@
 // The time server's receiver location: a fix over a city in the east.
+#include "FsuInfoForm.h"
 #include "FsuSeedRecords.h"
-#include "QtTessaly.h"
 #include "Seeds.h"
 #include "TslNtp.h"
 
@@ -18,6 +18,6 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("ntpLocation", {}, shots::recordBytes(rec));
 }
 
-const bool seeded = shots::addSeed({kFsuInfoPage, {"infoGetButton"}, fill});
+const bool seeded = shots::addSeed({&FsuInfoForm::staticMetaObject, {"infoGetButton"}, fill});
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The unit's Modbus page: an air conditioner on the first peripheral, its
 // live values and its register group. The channel lists fill only when
 // opened, so the reads ask for channel 0.
+#include "FsuModbusForm.h"
 #include "FsuSeedRecords.h"
-#include "QtTessaly.h"
 #include "Seeds.h"
 #include "TslFsu.h"
 
@@ -70,7 +70,7 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("fsuRegisterDesc", {kChannel}, shots::recordBytes(desc));
 }
 
-const bool seeded =
-    shots::addSeed({kFsuModbusPage, {"modbusGetButton", "dataGetButton", "regGetButton"}, fill});
+const bool seeded = shots::addSeed(
+    {&FsuModbusForm::staticMetaObject, {"modbusGetButton", "dataGetButton", "regGetButton"}, fill});
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The miscellaneous page: the register map of sensor type 1.
+#include "FsuOtherForm.h"
 #include "FsuSeedRecords.h"
-#include "QtTessaly.h"
 #include "Seeds.h"
 #include "TslFsu.h"
 
@@ -16,6 +16,6 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("fsuRegisterMap", {1}, shots::recordBytes(rec));
 }
 
-const bool seeded = shots::addSeed({kFsuOtherPage, {"mapGetButton"}, fill});
+const bool seeded = shots::addSeed({&FsuOtherForm::staticMetaObject, {"mapGetButton"}, fill});
 
 }  // namespace

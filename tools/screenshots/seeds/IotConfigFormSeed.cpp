@@ -1,5 +1,5 @@
+#include "IotConfigForm.h"
 #include "IotSeeds.h"
-#include "QtTessaly.h"
 #include "Seeds.h"
 
 namespace {
@@ -22,6 +22,7 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("iotOutput", {1}, iotseed::bytesOf(out));
 }
 
-const bool seeded = shots::addSeed({kIotConfigPage, {"inputGetButton", "outputGetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&IotConfigForm::staticMetaObject, {"inputGetButton", "outputGetButton"}, fill});
 
 }  // namespace

@@ -1,5 +1,5 @@
+#include "IotLoraWorkmodeForm.h"
 #include "IotSeeds.h"
-#include "QtTessaly.h"
 #include "Seeds.h"
 
 namespace {
@@ -13,6 +13,6 @@ void fill(devsim::SimDevice& d) {
     iotseed::typeInto("IotLoraWorkmodeForm", "workmodeIdEdit", "2");
 }
 
-const bool seeded = shots::addSeed({kIotLoraWorkmodePage, {"getButton"}, fill});
+const bool seeded = shots::addSeed({&IotLoraWorkmodeForm::staticMetaObject, {"getButton"}, fill});
 
 }  // namespace

@@ -1,5 +1,5 @@
+#include "IotModbusForm.h"
 #include "IotSeeds.h"
-#include "QtTessaly.h"
 #include "Seeds.h"
 
 namespace {
@@ -48,7 +48,8 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("iotAlarmIo", {}, iotseed::bytesOf(alarm));
 }
 
-const bool seeded = shots::addSeed(
-    {kIotModbusPage, {"modbusGetButton", "dataGetButton", "regGetButton", "alarm12vGetButton"}, fill});
+const bool seeded = shots::addSeed({&IotModbusForm::staticMetaObject,
+                                    {"modbusGetButton", "dataGetButton", "regGetButton", "alarm12vGetButton"},
+                                    fill});
 
 }  // namespace

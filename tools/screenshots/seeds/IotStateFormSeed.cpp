@@ -1,5 +1,5 @@
 #include "IotSeeds.h"
-#include "QtTessaly.h"
+#include "IotStateForm.h"
 #include "Seeds.h"
 
 namespace {
@@ -23,6 +23,6 @@ void fill(devsim::SimDevice& d) {
     }
 }
 
-const bool seeded = shots::addSeed({kIotStatePage, {"getButton"}, fill});
+const bool seeded = shots::addSeed({&IotStateForm::staticMetaObject, {"getButton"}, fill});
 
 }  // namespace

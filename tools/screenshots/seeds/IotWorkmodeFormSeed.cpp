@@ -1,5 +1,5 @@
 #include "IotSeeds.h"
-#include "QtTessaly.h"
+#include "IotWorkmodeForm.h"
 #include "Seeds.h"
 
 namespace {
@@ -9,6 +9,6 @@ void fill(devsim::SimDevice& d) {
     iotseed::typeInto("IotWorkmodeForm", "workmodeIdEdit", "1");
 }
 
-const bool seeded = shots::addSeed({kIotWorkmodePage, {"getButton"}, fill});
+const bool seeded = shots::addSeed({&IotWorkmodeForm::staticMetaObject, {"getButton"}, fill});
 
 }  // namespace

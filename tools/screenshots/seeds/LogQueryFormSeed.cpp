@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "CommonSeeds.h"
+#include "LogQueryForm.h"
 #include "Seeds.h"
 #include "TslDev.h"
 
@@ -34,6 +35,6 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("log", {}, commonseed::bytesOf(list));
 }
 
-const bool seeded = shots::addSeed({7, {"queryButton"}, fill});
+const bool seeded = shots::addSeed({&LogQueryForm::staticMetaObject, {"queryButton"}, fill});
 
 }  // namespace

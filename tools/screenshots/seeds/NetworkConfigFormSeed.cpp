@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "CommonSeeds.h"
+#include "NetworkConfigForm.h"
 #include "Seeds.h"
 #include "TslDev.h"
 
@@ -42,7 +43,9 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("rs485", {}, bytesOf(bus));
 }
 
-const bool seeded = shots::addSeed(
-    {0, {"baseGetButton", "netGetButton", "timeGetButton", "ntpGetButton", "rs485GetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&NetworkConfigForm::staticMetaObject,
+                    {"baseGetButton", "netGetButton", "timeGetButton", "ntpGetButton", "rs485GetButton"},
+                    fill});
 
 }  // namespace

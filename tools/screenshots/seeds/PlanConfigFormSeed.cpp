@@ -68,6 +68,7 @@ void fill(devsim::SimDevice& d) {
         commonseed::openIdList(page, box);
 }
 
-const bool seeded = shots::addSeed({1, {"planGetButton", "holidayGetButton", "templateGetButton"}, fill});
+const bool seeded = shots::addSeed(
+    {&PlanConfigForm::staticMetaObject, {"planGetButton", "holidayGetButton", "templateGetButton"}, fill});
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "CommonSeeds.h"
 #include "Seeds.h"
 #include "TslUit.h"
+#include "UitServerInfo.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("uitManuf", {}, commonseed::bytesOf(manuf));
 }
 
-const bool seeded = shots::addSeed({21, {"serverGetButton", "manufGetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&UitServerInfo::staticMetaObject, {"serverGetButton", "manufGetButton"}, fill});
 
 }  // namespace
