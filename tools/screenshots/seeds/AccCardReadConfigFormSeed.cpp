@@ -11,9 +11,9 @@ void fill(devsim::SimDevice& d) {
     Np_AccReaderId reader{};
     std::memcpy(reader.serialNo, "RD8A20240317", 12);
     reader.address = 1;
-    d.PutRecord("accReader", accseed::key(uint8_t{1}), accseed::bytesOf(reader));
+    d.PutRecord("accReader", accseed::key(uint8_t{1}), shots::bytesOf(reader));
 
-    accseed::type("AccCardReadConfigForm", "modifyAddrEdit", "2");
+    shots::typeInto("AccCardReadConfigForm", "modifyAddrEdit", "2");
 }
 
 const bool seeded = shots::addSeed({&AccCardReadConfigForm::staticMetaObject, {"searchAddrButton"}, fill});

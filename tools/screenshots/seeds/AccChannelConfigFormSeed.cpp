@@ -24,7 +24,7 @@ void fill(devsim::SimDevice& d) {
     door.templateId = 2;
     door.antiPassback = 1;
     door.openCount = 1;
-    d.PutRecord("accChannel", accseed::key(uint8_t{1}), accseed::bytesOf(door));
+    d.PutRecord("accChannel", accseed::key(uint8_t{1}), shots::bytesOf(door));
 
     Np_AccWorkModeParams mode{};
     mode.workModeId = 1;
@@ -32,9 +32,9 @@ void fill(devsim::SimDevice& d) {
     mode.templateId = 3;
     mode.exitMode = 1;
     mode.entryMode = 2;
-    d.PutRecord("accWorkMode", accseed::key(uint8_t{1}), accseed::bytesOf(mode));
+    d.PutRecord("accWorkMode", accseed::key(uint8_t{1}), shots::bytesOf(mode));
 
-    accseed::type("AccChannelConfigForm", "workmodeComboBox", "1");
+    shots::typeInto("AccChannelConfigForm", "workmodeComboBox", "1");
 }
 
 const bool seeded =

@@ -12,17 +12,17 @@ void fill(devsim::SimDevice& d) {
     state.lockState = 1;
     state.doorState = 0;
     state.modeState = 5;
-    d.PutRecord("accChannelState", accseed::key(uint8_t{1}), accseed::bytesOf(state));
+    d.PutRecord("accChannelState", accseed::key(uint8_t{1}), shots::bytesOf(state));
 
     Np_AccIOParams io{};
     io.ioNo = 2;
     io.outputPolarity = 1;
     io.inputPolarity = 0;
     io.outputDuration = 3;
-    d.PutRecord("accIOParams", accseed::key(uint8_t{2}), accseed::bytesOf(io));
+    d.PutRecord("accIOParams", accseed::key(uint8_t{2}), shots::bytesOf(io));
 
-    accseed::type("AccControlForm", "ioEdit", "2");
-    accseed::type("AccControlForm", "ioConfigEdit", "2");
+    shots::typeInto("AccControlForm", "ioEdit", "2");
+    shots::typeInto("AccControlForm", "ioConfigEdit", "2");
 }
 
 const bool seeded =

@@ -12,7 +12,7 @@
 namespace {
 
 void pushEvents() {
-    auto* form = commonseed::page<EventSubscribeForm>();
+    auto* form = shots::page<EventSubscribeForm>();
     if (!form) return;
     struct Swipe {
         int32_t code;

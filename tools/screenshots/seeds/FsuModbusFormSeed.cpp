@@ -2,7 +2,7 @@
 // live values and its register group. The channel lists fill only when
 // opened, so the reads ask for channel 0.
 #include "FsuModbusForm.h"
-#include "FsuSeedRecords.h"
+#include "PageKit.h"
 #include "Seeds.h"
 #include "TslFsu.h"
 
@@ -35,7 +35,7 @@ void fill(devsim::SimDevice& d) {
     kit::store<uint16_t>(KIT_FIELD(peripheral, startAddress), 256);
     peripheral.dataLength = static_cast<uint8_t>(kUsed);
     shots::putText(peripheral.name, "机房精密空调1");
-    d.PutRecord("fsuModbusParams", {kChannel}, shots::recordBytes(peripheral));
+    d.PutRecord("fsuModbusParams", {kChannel}, shots::bytesOf(peripheral));
 
     Np_FsuModbusValues values{};
     values.channel = kChannel;
@@ -65,9 +65,9 @@ void fill(devsim::SimDevice& d) {
     }
     shots::putText(desc.desc[0], "回风口温度，高于30°C告警");
     shots::putText(desc.desc[1], "回风口相对湿度");
-    d.PutRecord("fsuModbusValues", {kChannel}, shots::recordBytes(values));
-    d.PutRecord("fsuRegisterParams", {kChannel}, shots::recordBytes(group));
-    d.PutRecord("fsuRegisterDesc", {kChannel}, shots::recordBytes(desc));
+    d.PutRecord("fsuModbusValues", {kChannel}, shots::bytesOf(values));
+    d.PutRecord("fsuRegisterParams", {kChannel}, shots::bytesOf(group));
+    d.PutRecord("fsuRegisterDesc", {kChannel}, shots::bytesOf(desc));
 }
 
 const bool seeded = shots::addSeed(

@@ -1,6 +1,6 @@
 #include "IotConfigForm.h"
-#include "IotSeeds.h"
 #include "Seeds.h"
+#include "TslIoT.h"
 
 namespace {
 
@@ -10,16 +10,16 @@ void fill(devsim::SimDevice& d) {
     in.channel = 1;
     in.debounceTime = 2;
     in.inputType = 1;
-    iotseed::put(in.name, "机房门磁");
-    d.PutRecord("iotInput", {1}, iotseed::bytesOf(in));
+    shots::putText(in.name, "机房门磁");
+    d.PutRecord("iotInput", {1}, shots::bytesOf(in));
     Np_IoTOutputParams out{};
     out.channel = 1;
     out.closeDelay = 1;
     out.closeHold = 30;
     out.openDelay = 0;
     out.openHold = 5;
-    iotseed::put(out.name, "声光报警器");
-    d.PutRecord("iotOutput", {1}, iotseed::bytesOf(out));
+    shots::putText(out.name, "声光报警器");
+    d.PutRecord("iotOutput", {1}, shots::bytesOf(out));
 }
 
 const bool seeded =

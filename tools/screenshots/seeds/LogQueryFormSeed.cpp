@@ -32,7 +32,7 @@ void fill(devsim::SimDevice& d) {
         std::strcpy(r.userName, "admin");
         std::strcpy(r.content, lines[i].content);
     }
-    d.PutRecord("log", {}, commonseed::bytesOf(list));
+    d.PutRecord("log", {}, shots::bytesOf(list));
 }
 
 const bool seeded = shots::addSeed({&LogQueryForm::staticMetaObject, {"queryButton"}, fill});

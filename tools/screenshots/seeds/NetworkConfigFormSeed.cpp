@@ -10,7 +10,7 @@
 namespace {
 
 void fill(devsim::SimDevice& d) {
-    using commonseed::bytesOf;
+    using shots::bytesOf;
     Np_DeviceInfo info{};
     std::strcpy(info.serialNo, "TS2024000118");
     std::strcpy(info.deviceName, "东门门禁");
