@@ -1,3 +1,3 @@
-if(TARGET tessaly_gui)
-  tsl_add_bench(bench_fsu_alarm SOURCES bench_fsu_alarm.cpp LIBS tessaly_gui devsim)
+if(TARGET tessaly_gui_pages_fsu)
+  tsl_add_bench(bench_fsu_alarm SOURCES bench_fsu_alarm.cpp LIBS tessaly_gui_pages_fsu devsim)
 endif()

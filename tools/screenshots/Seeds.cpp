@@ -15,7 +15,7 @@ bool addSeed(Seed seed) {
     return true;
 }
 
-std::vector<Seed> seedsFor(int page) {
+std::vector<Seed> seedsFor(const QMetaObject* page) {
     std::vector<Seed> found;
     for (const Seed& s : all())
         if (s.page == page) found.push_back(s);

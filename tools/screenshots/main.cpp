@@ -45,28 +45,11 @@ class QuietPrompt : public Prompt {
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
 };
 
-// The device type whose device a page is shown with.
+// The device a page is shown with: the type whose function button opens it;
+// the common pages with the access controller.
 int typeOfPage(int page) {
-    switch (page) {
-        case kIotWorkmodePage:
-        case kIotStatePage:
-        case kIotConfigPage:
-        case kIotModbusPage:
-        case kIotLoraWorkmodePage:
-            return 101;
-        case kFsuBasePage:
-        case kFsuModbusPage:
-        case kFsuEmuPage:
-        case kFsuAlarmPage:
-        case kFsuOtherPage:
-            return 102;
-        case kFsuInfoPage:
-            return 103;
-        case kUitServerPage:
-            return 105;
-        default:
-            return 100;  // the access controller's pages and the common ones
-    }
+    const int type = pageButton(page).type;
+    return type != 0 ? type : TSL_DEVICE_ACC;
 }
 
 std::string deviceName(int type) {
@@ -127,7 +110,7 @@ void showFoundDevices(QtTessaly& window) {
     std::vector<Np_SearchInfo> list(3);
     std::memset(list.data(), 0, list.size() * sizeof(Np_SearchInfo));
     const char* names[] = {"一号门禁", "机房动环", "物联网关"};
-    const uint32_t types[] = {100, 102, 101};
+    const uint32_t types[] = {TSL_DEVICE_ACC, TSL_DEVICE_FSU, TSL_DEVICE_IOT};
     for (int i = 0; i < 3; ++i) {
         Np_SearchInfo& r = list[i];
         std::snprintf(r.serialNumber, sizeof r.serialNumber, "TS2024%06d", 1201 + i);
@@ -151,7 +134,7 @@ void showFoundDevices(QtTessaly& window) {
 void saveDialogs(const QDir& out) {
     Device found;
     found.name = found.ip = "192.168.1.22";
-    found.type = 101;
+    found.type = TSL_DEVICE_IOT;
     DeviceAddDialog add(false, found);
     add.setActivateMode();
     add.show();
@@ -217,7 +200,7 @@ int main(int argc, char** argv) {
             selectDevice(window, type);
             stack->setCurrentIndex(page);
             QWidget* shown = stack->widget(page);
-            for (const shots::Seed& seed : shots::seedsFor(page)) {
+            for (const shots::Seed& seed : shots::seedsFor(shown->metaObject())) {
                 if (seed.fill) seed.fill(*devices[type - kFirstType]);
                 for (const std::string& name : seed.buttons) {
                     auto* button = shown->findChild<QAbstractButton*>(QString::fromStdString(name));
@@ -233,7 +216,7 @@ int main(int argc, char** argv) {
             if (!save(&window, out.filePath(file))) ++failures;
         }
         selectDevice(window, kFirstType);
-        stack->setCurrentIndex(kNetworkPage);
+        stack->setCurrentIndex(PageIndex<NetworkConfigForm>);
         showFoundDevices(window);
         if (!save(&window, out.filePath("main-QtTessaly.png"))) ++failures;
         saveDialogs(out);

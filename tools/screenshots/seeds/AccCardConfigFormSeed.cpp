@@ -1,4 +1,5 @@
 // A staff card with its doors, groups and validity, and the card's groups.
+#include "AccCardConfigForm.h"
 #include "AccSeeds.h"
 #include "Seeds.h"
 #include "TslAcc.h"
@@ -21,17 +22,18 @@ void fill(devsim::SimDevice& d) {
     std::memcpy(card.doorRights, rights, sizeof rights);
     const uint8_t groups[] = {1, 3, 6};
     std::memcpy(card.groups, groups, sizeof groups);
-    d.PutRecord("accCard", accseed::key(kCardNo), accseed::bytesOf(card));
+    d.PutRecord("accCard", accseed::key(kCardNo), shots::bytesOf(card));
 
     Np_AccCardGroupList list{};
     std::memcpy(list.groups, groups, sizeof groups);
-    d.PutRecord("accCardGroup", accseed::key(kCardNo), accseed::bytesOf(list));
+    d.PutRecord("accCardGroup", accseed::key(kCardNo), shots::bytesOf(list));
 
-    accseed::type("AccCardConfigForm", "cardEdit", kCardNo);
-    accseed::type("AccCardConfigForm", "cgCardEdit", kCardNo);
-    accseed::type("AccCardConfigForm", "cgSingleEdit", "6");
+    shots::typeInto("AccCardConfigForm", "cardEdit", kCardNo);
+    shots::typeInto("AccCardConfigForm", "cgCardEdit", kCardNo);
+    shots::typeInto("AccCardConfigForm", "cgSingleEdit", "6");
 }
 
-const bool seeded = shots::addSeed({2, {"getButton", "cgGetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&AccCardConfigForm::staticMetaObject, {"getButton", "cgGetButton"}, fill});
 
 }  // namespace

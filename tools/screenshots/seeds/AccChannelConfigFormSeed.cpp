@@ -1,5 +1,6 @@
 // Door 1 as installed: a 5 s release, passwords set, first-card opening on;
 // work mode 1 asking card and password on the way in.
+#include "AccChannelConfigForm.h"
 #include "AccSeeds.h"
 #include "Seeds.h"
 #include "TslAcc.h"
@@ -23,7 +24,7 @@ void fill(devsim::SimDevice& d) {
     door.templateId = 2;
     door.antiPassback = 1;
     door.openCount = 1;
-    d.PutRecord("accChannel", accseed::key(uint8_t{1}), accseed::bytesOf(door));
+    d.PutRecord("accChannel", accseed::key(uint8_t{1}), shots::bytesOf(door));
 
     Np_AccWorkModeParams mode{};
     mode.workModeId = 1;
@@ -31,11 +32,12 @@ void fill(devsim::SimDevice& d) {
     mode.templateId = 3;
     mode.exitMode = 1;
     mode.entryMode = 2;
-    d.PutRecord("accWorkMode", accseed::key(uint8_t{1}), accseed::bytesOf(mode));
+    d.PutRecord("accWorkMode", accseed::key(uint8_t{1}), shots::bytesOf(mode));
 
-    accseed::type("AccChannelConfigForm", "workmodeComboBox", "1");
+    shots::typeInto("AccChannelConfigForm", "workmodeComboBox", "1");
 }
 
-const bool seeded = shots::addSeed({3, {"getButton", "modeGetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&AccChannelConfigForm::staticMetaObject, {"getButton", "modeGetButton"}, fill});
 
 }  // namespace

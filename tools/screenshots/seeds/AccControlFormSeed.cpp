@@ -1,4 +1,5 @@
 // Door 1 unlocked and shut in normal mode; auxiliary output 2 held open 3 s.
+#include "AccControlForm.h"
 #include "AccSeeds.h"
 #include "Seeds.h"
 #include "TslAcc.h"
@@ -11,19 +12,20 @@ void fill(devsim::SimDevice& d) {
     state.lockState = 1;
     state.doorState = 0;
     state.modeState = 5;
-    d.PutRecord("accChannelState", accseed::key(uint8_t{1}), accseed::bytesOf(state));
+    d.PutRecord("accChannelState", accseed::key(uint8_t{1}), shots::bytesOf(state));
 
     Np_AccIOParams io{};
     io.ioNo = 2;
     io.outputPolarity = 1;
     io.inputPolarity = 0;
     io.outputDuration = 3;
-    d.PutRecord("accIOParams", accseed::key(uint8_t{2}), accseed::bytesOf(io));
+    d.PutRecord("accIOParams", accseed::key(uint8_t{2}), shots::bytesOf(io));
 
-    accseed::type("AccControlForm", "ioEdit", "2");
-    accseed::type("AccControlForm", "ioConfigEdit", "2");
+    shots::typeInto("AccControlForm", "ioEdit", "2");
+    shots::typeInto("AccControlForm", "ioConfigEdit", "2");
 }
 
-const bool seeded = shots::addSeed({5, {"stateGetButton", "ioGetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&AccControlForm::staticMetaObject, {"stateGetButton", "ioGetButton"}, fill});
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Door 1 interlocked with doors 2 and 3, four readers in the anti-passback
 // loop, a two-group combination and a linkage opening door 2 on an alarm.
+#include "AccMultiConfigForm.h"
 #include "AccSeeds.h"
 #include "Seeds.h"
 #include "TslAcc.h"
@@ -12,13 +13,13 @@ void fill(devsim::SimDevice& d) {
     lock.count = 2;
     lock.doors[0] = 2;
     lock.doors[1] = 3;
-    d.PutRecord("accMultiLock", accseed::key(uint8_t{1}), accseed::bytesOf(lock));
+    d.PutRecord("accMultiLock", accseed::key(uint8_t{1}), shots::bytesOf(lock));
 
     Np_AccAntiInfo anti{};
     const uint8_t readers[] = {1, 2, 3, 4};
     anti.count = sizeof readers;
     std::memcpy(anti.readers, readers, sizeof readers);
-    d.PutRecord("accAnti", {}, accseed::bytesOf(anti));
+    d.PutRecord("accAnti", {}, shots::bytesOf(anti));
 
     Np_AccMultiCardInfo combination{};
     combination.combinationId = 1;
@@ -30,7 +31,7 @@ void fill(devsim::SimDevice& d) {
     combination.groups[0] = 1;
     combination.groups[1] = 3;
     combination.dailyFirstGroup = 1;
-    d.PutRecord("accMultiCard", accseed::key(uint8_t{1}), accseed::bytesOf(combination));
+    d.PutRecord("accMultiCard", accseed::key(uint8_t{1}), shots::bytesOf(combination));
 
     Np_AccLinkageInfo link{};
     link.linkageId = 1;
@@ -41,13 +42,14 @@ void fill(devsim::SimDevice& d) {
     link.outputNo = 2;
     link.actionType = 1;
     link.actionDelay = 5;
-    d.PutRecord("accLinkage", accseed::key(uint8_t{1}), accseed::bytesOf(link));
+    d.PutRecord("accLinkage", accseed::key(uint8_t{1}), shots::bytesOf(link));
 
-    accseed::type("AccMultiConfigForm", "cardComboBox", "1");
-    accseed::type("AccMultiConfigForm", "linkComboBox", "1");
+    shots::typeInto("AccMultiConfigForm", "cardComboBox", "1");
+    shots::typeInto("AccMultiConfigForm", "linkComboBox", "1");
 }
 
-const bool seeded =
-    shots::addSeed({4, {"lockGetButton", "antiGetButton", "cardGetButton", "linkGetButton"}, fill});
+const bool seeded = shots::addSeed({&AccMultiConfigForm::staticMetaObject,
+                                    {"lockGetButton", "antiGetButton", "cardGetButton", "linkGetButton"},
+                                    fill});
 
 }  // namespace

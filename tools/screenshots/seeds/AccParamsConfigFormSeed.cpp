@@ -1,6 +1,6 @@
 // A controller a few months in service: its parameters, storage and the
 // system text it reports.
-#include "AccSeeds.h"
+#include "AccParamsConfigForm.h"
 #include "Seeds.h"
 #include "TslAcc.h"
 
@@ -28,7 +28,7 @@ void fill(devsim::SimDevice& d) {
     info.simulatedEvents = 5000;
     info.simulatedLogs = 2000;
     info.defaultFireSignal = 1;
-    d.PutRecord("accDevice", {}, accseed::bytesOf(info));
+    d.PutRecord("accDevice", {}, shots::bytesOf(info));
 
     Np_AccFlashInfo flash{};
     flash.storageSize = 16777216;
@@ -37,13 +37,14 @@ void fill(devsim::SimDevice& d) {
     flash.cardsIssued = 2356;
     flash.eventCapacity = 300000;
     flash.eventsStored = 48211;
-    d.PutRecord("accFlash", {}, accseed::bytesOf(flash));
+    d.PutRecord("accFlash", {}, shots::bytesOf(flash));
 
     Np_AccSystemInfo system{};
     std::memcpy(system.text, kSystemText, sizeof kSystemText - 1);
-    d.PutRecord("accSystemInfo", {}, accseed::bytesOf(system));
+    d.PutRecord("accSystemInfo", {}, shots::bytesOf(system));
 }
 
-const bool seeded = shots::addSeed({6, {"getButton", "infoGetButton", "sysInfoGetButton"}, fill});
+const bool seeded = shots::addSeed(
+    {&AccParamsConfigForm::staticMetaObject, {"getButton", "infoGetButton", "sysInfoGetButton"}, fill});
 
 }  // namespace

@@ -1,9 +1,7 @@
-// What the common page seeds share: records as the simulator stores them,
-// and the few things a user does before the first read (typing an id,
-// opening an id list) that no button press can do.
+// What the common page seeds share beyond Seeds.h: record keys, today's
+// times, and opening an id list as a user does before the first read.
 #pragma once
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QMetaObject>
@@ -11,16 +9,10 @@
 
 #include <cstdint>
 
-#include "DevSim.h"
+#include "Seeds.h"
 #include "TslDev.h"
 
 namespace commonseed {
-
-template <class T>
-devsim::Bytes bytesOf(const T& record) {
-    const auto* p = reinterpret_cast<const uint8_t*>(&record);
-    return devsim::Bytes(p, p + sizeof record);
-}
 
 // The key of a record kept under a 16-bit id.
 inline devsim::Bytes idKey(uint16_t id) {
@@ -37,14 +29,6 @@ inline Np_Time today(int hour, int minute, int second) {
                    static_cast<uint8_t>(minute),
                    static_cast<uint8_t>(second),
                    0};
-}
-
-// The main window's page of class `Page`, or null.
-template <class Page>
-Page* page() {
-    for (QWidget* w : QApplication::allWidgets())
-        if (auto* p = qobject_cast<Page*>(w)) return p;
-    return nullptr;
 }
 
 // As if the user pressed the id combo `box` of `page`: it refills from the device.

@@ -12,7 +12,7 @@
 namespace {
 
 void pushEvents() {
-    auto* form = commonseed::page<EventSubscribeForm>();
+    auto* form = shots::page<EventSubscribeForm>();
     if (!form) return;
     struct Swipe {
         int32_t code;
@@ -42,6 +42,6 @@ void fill(devsim::SimDevice&) {
     QTimer::singleShot(0, pushEvents);
 }
 
-const bool seeded = shots::addSeed({8, {"subButton"}, fill});
+const bool seeded = shots::addSeed({&EventSubscribeForm::staticMetaObject, {"subButton"}, fill});
 
 }  // namespace

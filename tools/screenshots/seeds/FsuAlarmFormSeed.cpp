@@ -1,7 +1,6 @@
 // The unit's alarm page: named inputs and outputs with a few in alarm or
 // switched, and the parameters of input and output 1.
-#include "FsuSeedRecords.h"
-#include "QtTessaly.h"
+#include "FsuAlarmForm.h"
 #include "Seeds.h"
 #include "TslFsu.h"
 
@@ -17,13 +16,13 @@ void fill(devsim::SimDevice& d) {
     input.inputType = 1;
     shots::putText(input.name, kInputs[0]);
     input.alarmType = 4;
-    d.PutRecord("fsuInput", {1}, shots::recordBytes(input));
+    d.PutRecord("fsuInput", {1}, shots::bytesOf(input));
 
     Np_FsuOutputParams output{};
     output.channel = 1;
     output.delay = 10;
     shots::putText(output.name, kOutputs[0]);
-    d.PutRecord("fsuOutput", {1}, shots::recordBytes(output));
+    d.PutRecord("fsuOutput", {1}, shots::bytesOf(output));
 
     Np_FsuInputState inputs{};
     for (size_t i = 0; i < 16; ++i) inputs.state[i] = 1;
@@ -31,7 +30,7 @@ void fill(devsim::SimDevice& d) {
         shots::putText(inputs.name[i], kInputs[i]);
     inputs.state[2] = 2;  // water on the floor
     inputs.state[6] = 0;
-    d.PutRecord("fsuInputState", {}, shots::recordBytes(inputs));
+    d.PutRecord("fsuInputState", {}, shots::bytesOf(inputs));
 
     Np_FsuOutputState outputs{};
     for (size_t i = 0; i < sizeof kOutputs / sizeof kOutputs[0]; ++i)
@@ -39,12 +38,12 @@ void fill(devsim::SimDevice& d) {
     outputs.state[1] = 1;
     outputs.state[2] = 1;
     shots::putText(outputs.name[16], "独立控制输出");
-    d.PutRecord("fsuOutputState", {}, shots::recordBytes(outputs));
+    d.PutRecord("fsuOutputState", {}, shots::bytesOf(outputs));
 }
 
 // The filter's channel number is typed by the user; it is not read first.
 const bool seeded =
-    shots::addSeed({kFsuAlarmPage,
+    shots::addSeed({&FsuAlarmForm::staticMetaObject,
                     {"inputGetButton", "outputGetButton", "inputStateGetButton", "outputStateGetButton"},
                     fill});
 

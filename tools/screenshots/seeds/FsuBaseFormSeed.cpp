@@ -1,7 +1,7 @@
 // The unit's base page: three accounts, bound addresses and its base
 // parameters, as a site's unit might hold them.
-#include "FsuSeedRecords.h"
-#include "QtTessaly.h"
+#include "FsuBaseForm.h"
+#include "PageKit.h"
 #include "Seeds.h"
 #include "TslFsu.h"
 
@@ -21,7 +21,7 @@ void fill(devsim::SimDevice& d) {
         shots::putText(rec.password, u.password);
         rec.valid = 1;
         kit::store<int32_t>(KIT_FIELD(rec, permissions), u.permissions);
-        d.PutRecord("fsuUser", {index}, shots::recordBytes(rec));
+        d.PutRecord("fsuUser", {index}, shots::bytesOf(rec));
         ++index;
     }
 
@@ -30,12 +30,12 @@ void fill(devsim::SimDevice& d) {
     shots::putText(ip.ip[0], "192.168.10.20");
     shots::putText(ip.ip[1], "192.168.10.21");
     shots::putText(ip.ip[2], "10.8.0.5");
-    d.PutRecord("fsuIpBind", {}, shots::recordBytes(ip));
+    d.PutRecord("fsuIpBind", {}, shots::bytesOf(ip));
 
     Np_FsuMacBindParams mac{};
     shots::putText(mac.mac[0], "02:5A:00:3C:10:01");
     shots::putText(mac.mac[1], "02:5A:00:3C:10:02");
-    d.PutRecord("fsuMacBind", {}, shots::recordBytes(mac));
+    d.PutRecord("fsuMacBind", {}, shots::bytesOf(mac));
 
     Np_FsuDeviceInfo base{};
     base.modbusUpload = 1;
@@ -50,10 +50,11 @@ void fill(devsim::SimDevice& d) {
     base.frameIntervalA = 60;
     base.frameIntervalB = 80;
     kit::store<int16_t>(KIT_FIELD(base, responseTimeout), 500);
-    d.PutRecord("fsuDeviceInfo", {}, shots::recordBytes(base));
+    d.PutRecord("fsuDeviceInfo", {}, shots::bytesOf(base));
 }
 
-const bool seeded = shots::addSeed(
-    {kFsuBasePage, {"userGetButton", "ipBindGetButton", "macBindGetButton", "baseGetButton"}, fill});
+const bool seeded = shots::addSeed({&FsuBaseForm::staticMetaObject,
+                                    {"userGetButton", "ipBindGetButton", "macBindGetButton", "baseGetButton"},
+                                    fill});
 
 }  // namespace

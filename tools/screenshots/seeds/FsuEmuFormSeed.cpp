@@ -1,7 +1,7 @@
 // The unit's analog page: a temperature transmitter on channel 1, the
 // calibration table, its current value and serial port 1.
-#include "FsuSeedRecords.h"
-#include "QtTessaly.h"
+#include "FsuEmuForm.h"
+#include "PageKit.h"
 #include "Seeds.h"
 #include "TslFsu.h"
 
@@ -22,19 +22,19 @@ void fill(devsim::SimDevice& d) {
     kit::storeFloat(KIT_FIELD(analog, offset), -0.3f);
     shots::putText(analog.name, "机房温度变送器");
     shots::putText(analog.unit, "°C");
-    d.PutRecord("fsuAnalog", {1}, shots::recordBytes(analog));
+    d.PutRecord("fsuAnalog", {1}, shots::bytesOf(analog));
 
     Np_FsuAnalogCalibrateParams calib{};
     const int16_t offsets[16] = {12, -8, 5, 0, 3, -15, 7, 0, 0, 2, -4, 0, 9, 0, -1, 6};
     for (size_t i = 0; i < 16; ++i) kit::store<int16_t>(KIT_FIELD(calib, values) + 2 * i, offsets[i]);
-    d.PutRecord("fsuCalibrate", {}, shots::recordBytes(calib));
+    d.PutRecord("fsuCalibrate", {}, shots::bytesOf(calib));
 
     Np_FsuAnalogChannelData data{};
     data.channel = 1;
     kit::storeFloat(KIT_FIELD(data, value), 7920.0f);
     shots::putText(data.name, "机房温度变送器");
     shots::putText(data.unit, "°C");
-    d.PutRecord("fsuAnalogData", {1}, shots::recordBytes(data));
+    d.PutRecord("fsuAnalogData", {1}, shots::bytesOf(data));
 
     Np_FsuRs485Info port{};
     port.port = 1;
@@ -42,11 +42,12 @@ void fill(devsim::SimDevice& d) {
     kit::store<int32_t>(KIT_FIELD(port, dataBits), 8);
     kit::store<int32_t>(KIT_FIELD(port, stopBits), 1);
     kit::store<int32_t>(KIT_FIELD(port, parity), 1);
-    d.PutRecord("fsuRs485", {1}, shots::recordBytes(port));
+    d.PutRecord("fsuRs485", {1}, shots::bytesOf(port));
 }
 
 // The linkage task id is typed by the user; there is nothing to read first.
-const bool seeded = shots::addSeed(
-    {kFsuEmuPage, {"emuGetButton", "calibGetButton", "emuDataGetButton", "rs485GetButton"}, fill});
+const bool seeded = shots::addSeed({&FsuEmuForm::staticMetaObject,
+                                    {"emuGetButton", "calibGetButton", "emuDataGetButton", "rs485GetButton"},
+                                    fill});
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The time server's receiver location: a fix over a city in the east.
-#include "FsuSeedRecords.h"
-#include "QtTessaly.h"
+#include "FsuInfoForm.h"
+#include "PageKit.h"
 #include "Seeds.h"
 #include "TslNtp.h"
 
@@ -15,9 +15,9 @@ void fill(devsim::SimDevice& d) {
     shots::putText(rec.antennaStatus, "正常");
     shots::putText(rec.satelliteType, "北斗+GPS");
     kit::store<int32_t>(KIT_FIELD(rec, satelliteNum), 14);
-    d.PutRecord("ntpLocation", {}, shots::recordBytes(rec));
+    d.PutRecord("ntpLocation", {}, shots::bytesOf(rec));
 }
 
-const bool seeded = shots::addSeed({kFsuInfoPage, {"infoGetButton"}, fill});
+const bool seeded = shots::addSeed({&FsuInfoForm::staticMetaObject, {"infoGetButton"}, fill});
 
 }  // namespace

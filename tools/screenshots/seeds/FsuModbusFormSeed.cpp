@@ -1,8 +1,8 @@
 // The unit's Modbus page: an air conditioner on the first peripheral, its
 // live values and its register group. The channel lists fill only when
 // opened, so the reads ask for channel 0.
-#include "FsuSeedRecords.h"
-#include "QtTessaly.h"
+#include "FsuModbusForm.h"
+#include "PageKit.h"
 #include "Seeds.h"
 #include "TslFsu.h"
 
@@ -35,7 +35,7 @@ void fill(devsim::SimDevice& d) {
     kit::store<uint16_t>(KIT_FIELD(peripheral, startAddress), 256);
     peripheral.dataLength = static_cast<uint8_t>(kUsed);
     shots::putText(peripheral.name, "机房精密空调1");
-    d.PutRecord("fsuModbusParams", {kChannel}, shots::recordBytes(peripheral));
+    d.PutRecord("fsuModbusParams", {kChannel}, shots::bytesOf(peripheral));
 
     Np_FsuModbusValues values{};
     values.channel = kChannel;
@@ -65,12 +65,12 @@ void fill(devsim::SimDevice& d) {
     }
     shots::putText(desc.desc[0], "回风口温度，高于30°C告警");
     shots::putText(desc.desc[1], "回风口相对湿度");
-    d.PutRecord("fsuModbusValues", {kChannel}, shots::recordBytes(values));
-    d.PutRecord("fsuRegisterParams", {kChannel}, shots::recordBytes(group));
-    d.PutRecord("fsuRegisterDesc", {kChannel}, shots::recordBytes(desc));
+    d.PutRecord("fsuModbusValues", {kChannel}, shots::bytesOf(values));
+    d.PutRecord("fsuRegisterParams", {kChannel}, shots::bytesOf(group));
+    d.PutRecord("fsuRegisterDesc", {kChannel}, shots::bytesOf(desc));
 }
 
-const bool seeded =
-    shots::addSeed({kFsuModbusPage, {"modbusGetButton", "dataGetButton", "regGetButton"}, fill});
+const bool seeded = shots::addSeed(
+    {&FsuModbusForm::staticMetaObject, {"modbusGetButton", "dataGetButton", "regGetButton"}, fill});
 
 }  // namespace

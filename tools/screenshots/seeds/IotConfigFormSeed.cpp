@@ -1,6 +1,6 @@
-#include "IotSeeds.h"
-#include "QtTessaly.h"
+#include "IotConfigForm.h"
 #include "Seeds.h"
+#include "TslIoT.h"
 
 namespace {
 
@@ -10,18 +10,19 @@ void fill(devsim::SimDevice& d) {
     in.channel = 1;
     in.debounceTime = 2;
     in.inputType = 1;
-    iotseed::put(in.name, "机房门磁");
-    d.PutRecord("iotInput", {1}, iotseed::bytesOf(in));
+    shots::putText(in.name, "机房门磁");
+    d.PutRecord("iotInput", {1}, shots::bytesOf(in));
     Np_IoTOutputParams out{};
     out.channel = 1;
     out.closeDelay = 1;
     out.closeHold = 30;
     out.openDelay = 0;
     out.openHold = 5;
-    iotseed::put(out.name, "声光报警器");
-    d.PutRecord("iotOutput", {1}, iotseed::bytesOf(out));
+    shots::putText(out.name, "声光报警器");
+    d.PutRecord("iotOutput", {1}, shots::bytesOf(out));
 }
 
-const bool seeded = shots::addSeed({kIotConfigPage, {"inputGetButton", "outputGetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&IotConfigForm::staticMetaObject, {"inputGetButton", "outputGetButton"}, fill});
 
 }  // namespace

@@ -1,5 +1,5 @@
+#include "IotLoraWorkmodeForm.h"
 #include "IotSeeds.h"
-#include "QtTessaly.h"
 #include "Seeds.h"
 
 namespace {
@@ -9,10 +9,10 @@ void fill(devsim::SimDevice& d) {
     Np_IoTLoraWorkModeParams r = iotseed::workMode(2);
     r.mode = 5;
     r.templateId = 7;
-    d.PutRecord("iotLoraWorkMode", {2}, iotseed::bytesOf(r));
-    iotseed::typeInto("IotLoraWorkmodeForm", "workmodeIdEdit", "2");
+    d.PutRecord("iotLoraWorkMode", {2}, shots::bytesOf(r));
+    shots::typeInto("IotLoraWorkmodeForm", "workmodeIdEdit", "2");
 }
 
-const bool seeded = shots::addSeed({kIotLoraWorkmodePage, {"getButton"}, fill});
+const bool seeded = shots::addSeed({&IotLoraWorkmodeForm::staticMetaObject, {"getButton"}, fill});
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include "IotSeeds.h"
-#include "QtTessaly.h"
+#include "IotModbusForm.h"
 #include "Seeds.h"
+#include "TslIoT.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ void fill(devsim::SimDevice& d) {
     p.activeUpload = 0;
     p.registerStart = 100;
     p.registerCount = 4;
-    iotseed::put(p.name, "温湿度传感器");
-    d.PutRecord("iotModbus", {1}, iotseed::bytesOf(p));
+    shots::putText(p.name, "温湿度传感器");
+    d.PutRecord("iotModbus", {1}, shots::bytesOf(p));
 
     const char* names[] = {"温度", "湿度", "二氧化碳", "PM2.5"};
     const char* units[] = {"°C", "%RH", "ppm", "μg/m³"};
@@ -33,22 +33,23 @@ void fill(devsim::SimDevice& d) {
         data.values[i] = values[i];
         regs.registerA[i] = scales[i];
         regs.registerB[i] = 0.0f;
-        iotseed::put(data.names[i], names[i]);
-        iotseed::put(data.units[i], units[i]);
-        iotseed::put(regs.names[i], names[i]);
-        iotseed::put(regs.units[i], units[i]);
+        shots::putText(data.names[i], names[i]);
+        shots::putText(data.units[i], units[i]);
+        shots::putText(regs.names[i], names[i]);
+        shots::putText(regs.units[i], units[i]);
     }
-    d.PutRecord("iotModbusData", {1}, iotseed::bytesOf(data));
-    d.PutRecord("iotRegister", {1}, iotseed::bytesOf(regs));
+    d.PutRecord("iotModbusData", {1}, shots::bytesOf(data));
+    d.PutRecord("iotRegister", {1}, shots::bytesOf(regs));
 
     Np_IoTAlarmIoInfo alarm{};
     alarm.output12vEnable = 1;
     alarm.modbusTcpId = 10;
     alarm.loraId = 101;
-    d.PutRecord("iotAlarmIo", {}, iotseed::bytesOf(alarm));
+    d.PutRecord("iotAlarmIo", {}, shots::bytesOf(alarm));
 }
 
-const bool seeded = shots::addSeed(
-    {kIotModbusPage, {"modbusGetButton", "dataGetButton", "regGetButton", "alarm12vGetButton"}, fill});
+const bool seeded = shots::addSeed({&IotModbusForm::staticMetaObject,
+                                    {"modbusGetButton", "dataGetButton", "regGetButton", "alarm12vGetButton"},
+                                    fill});
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include "IotSeeds.h"
-#include "QtTessaly.h"
+#include "IotStateForm.h"
 #include "Seeds.h"
+#include "TslIoT.h"
 
 namespace {
 
@@ -18,11 +18,11 @@ void fill(devsim::SimDevice& d) {
             in.ports[4] = 0;
             out.ports[0] = out.ports[2] = 1;
         }
-        d.PutRecord("iotInputState", {g}, iotseed::bytesOf(in));
-        d.PutRecord("iotOutputState", {g}, iotseed::bytesOf(out));
+        d.PutRecord("iotInputState", {g}, shots::bytesOf(in));
+        d.PutRecord("iotOutputState", {g}, shots::bytesOf(out));
     }
 }
 
-const bool seeded = shots::addSeed({kIotStatePage, {"getButton"}, fill});
+const bool seeded = shots::addSeed({&IotStateForm::staticMetaObject, {"getButton"}, fill});
 
 }  // namespace

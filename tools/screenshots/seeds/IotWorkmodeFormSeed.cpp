@@ -1,14 +1,14 @@
 #include "IotSeeds.h"
-#include "QtTessaly.h"
+#include "IotWorkmodeForm.h"
 #include "Seeds.h"
 
 namespace {
 
 void fill(devsim::SimDevice& d) {
-    d.PutRecord("iotWorkMode", {1}, iotseed::bytesOf(iotseed::workMode(1)));
-    iotseed::typeInto("IotWorkmodeForm", "workmodeIdEdit", "1");
+    d.PutRecord("iotWorkMode", {1}, shots::bytesOf(iotseed::workMode(1)));
+    shots::typeInto("IotWorkmodeForm", "workmodeIdEdit", "1");
 }
 
-const bool seeded = shots::addSeed({kIotWorkmodePage, {"getButton"}, fill});
+const bool seeded = shots::addSeed({&IotWorkmodeForm::staticMetaObject, {"getButton"}, fill});
 
 }  // namespace

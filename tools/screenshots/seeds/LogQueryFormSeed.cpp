@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "CommonSeeds.h"
+#include "LogQueryForm.h"
 #include "Seeds.h"
 #include "TslDev.h"
 
@@ -31,9 +32,9 @@ void fill(devsim::SimDevice& d) {
         std::strcpy(r.userName, "admin");
         std::strcpy(r.content, lines[i].content);
     }
-    d.PutRecord("log", {}, commonseed::bytesOf(list));
+    d.PutRecord("log", {}, shots::bytesOf(list));
 }
 
-const bool seeded = shots::addSeed({7, {"queryButton"}, fill});
+const bool seeded = shots::addSeed({&LogQueryForm::staticMetaObject, {"queryButton"}, fill});
 
 }  // namespace

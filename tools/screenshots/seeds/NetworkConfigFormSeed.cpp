@@ -3,13 +3,14 @@
 #include <cstring>
 
 #include "CommonSeeds.h"
+#include "NetworkConfigForm.h"
 #include "Seeds.h"
 #include "TslDev.h"
 
 namespace {
 
 void fill(devsim::SimDevice& d) {
-    using commonseed::bytesOf;
+    using shots::bytesOf;
     Np_DeviceInfo info{};
     std::strcpy(info.serialNo, "TS2024000118");
     std::strcpy(info.deviceName, "东门门禁");
@@ -42,7 +43,9 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("rs485", {}, bytesOf(bus));
 }
 
-const bool seeded = shots::addSeed(
-    {0, {"baseGetButton", "netGetButton", "timeGetButton", "ntpGetButton", "rs485GetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&NetworkConfigForm::staticMetaObject,
+                    {"baseGetButton", "netGetButton", "timeGetButton", "ntpGetButton", "rs485GetButton"},
+                    fill});
 
 }  // namespace

@@ -22,12 +22,12 @@ devsim::Bytes ids(std::initializer_list<uint8_t> list) {
     Np_IdList l{};
     l.count = static_cast<uint32_t>(list.size());
     std::copy(list.begin(), list.end(), l.ids);
-    return commonseed::bytesOf(l);
+    return shots::bytesOf(l);
 }
 
 void fill(devsim::SimDevice& d) {
-    using commonseed::bytesOf;
     using commonseed::idKey;
+    using shots::bytesOf;
     Np_WeekPlan week{};
     week.id = 1;
     for (int day = 0; day < 7; ++day) {
@@ -63,11 +63,12 @@ void fill(devsim::SimDevice& d) {
     d.PutRecord("idList", {3, 0, 0, 0}, ids({1, 3}));
     d.PutRecord("idList", {4, 0, 0, 0}, ids({2, 5, 6}));
     d.PutRecord("idList", {2, 0, 0, 0}, ids({1, 2}));
-    auto* page = commonseed::page<PlanConfigForm>();
+    auto* page = shots::page<PlanConfigForm>();
     for (const char* box : {"planIdComboBox", "holidayIdComboBox", "templateIdComboBox"})
         commonseed::openIdList(page, box);
 }
 
-const bool seeded = shots::addSeed({1, {"planGetButton", "holidayGetButton", "templateGetButton"}, fill});
+const bool seeded = shots::addSeed(
+    {&PlanConfigForm::staticMetaObject, {"planGetButton", "holidayGetButton", "templateGetButton"}, fill});
 
 }  // namespace

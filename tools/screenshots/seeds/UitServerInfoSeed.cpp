@@ -1,9 +1,9 @@
 // A transmission device reporting to the monitoring centre, with its panel's maker set.
 #include <cstring>
 
-#include "CommonSeeds.h"
 #include "Seeds.h"
 #include "TslUit.h"
+#include "UitServerInfo.h"
 
 namespace {
 
@@ -13,13 +13,14 @@ void fill(devsim::SimDevice& d) {
     server.enable = 1;
     std::strcpy(server.address, "172.16.20.15");
     server.port = 8600;
-    d.PutRecord("uitServer", {}, commonseed::bytesOf(server));
+    d.PutRecord("uitServer", {}, shots::bytesOf(server));
 
     Np_UitManufInfo manuf{};
     manuf.manufacturer = 1;
-    d.PutRecord("uitManuf", {}, commonseed::bytesOf(manuf));
+    d.PutRecord("uitManuf", {}, shots::bytesOf(manuf));
 }
 
-const bool seeded = shots::addSeed({21, {"serverGetButton", "manufGetButton"}, fill});
+const bool seeded =
+    shots::addSeed({&UitServerInfo::staticMetaObject, {"serverGetButton", "manufGetButton"}, fill});
 
 }  // namespace

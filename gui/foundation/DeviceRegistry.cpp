@@ -164,16 +164,16 @@ int DeviceRegistry::setCurrent(const std::string& name) {
         }
         const int previous = currentHandle();
         switch (type) {
-            case 100:
+            case TSL_DEVICE_ACC:
                 TSL_NET_Acc_SetEventCallback(previous, static_cast<TSL_AccEventCallback>(nullptr));
                 break;
-            case 101:
+            case TSL_DEVICE_IOT:
                 TSL_NET_IoT_SetEventCallback(previous, static_cast<TSL_IoTEventCallback>(nullptr));
                 break;
-            case 102:
+            case TSL_DEVICE_FSU:
                 TSL_NET_FSU_SetEventCallback(previous, static_cast<TSL_FsuEventCallback>(nullptr));
                 break;
-            case 105:
+            case TSL_DEVICE_UIT:
                 TSL_NET_UIT_SetEventCallback(previous, static_cast<TSL_UitEventCallback>(nullptr));
                 break;
             default:

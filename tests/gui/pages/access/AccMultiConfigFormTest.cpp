@@ -2,7 +2,7 @@
 #include <QTextEdit>
 
 #include "AccMultiConfigForm.h"
-#include "acc/AccPageTest.h"
+#include "AccPageTest.h"
 
 using guitest::bytesOf;
 using guitest::recordOf;

@@ -1,8 +1,8 @@
 #include <QCheckBox>
 
 #include "AccChannelConfigForm.h"
+#include "AccPageTest.h"
 #include "PageKit.h"
-#include "acc/AccPageTest.h"
 
 using guitest::bytesOf;
 using guitest::recordOf;

@@ -3,8 +3,8 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 
+#include "AccPageTest.h"
 #include "AccParamsConfigForm.h"
-#include "acc/AccPageTest.h"
 
 using guitest::bytesOf;
 using guitest::recordOf;

@@ -17,46 +17,10 @@
 #include "PasswordModifyDialog.h"
 #include "TslDev.h"
 
-const char* const kTypeNames[kTypeCount] = {"门禁设备",  "物联设备", "动环设备",
-                                            "NTP服务器", "指纹仪",   "用传"};
-
 namespace {
 
-constexpr FunctionButton kSpare{"预留", -1};
 constexpr int kTypeRole = Qt::UserRole + 1;
 constexpr int kLoginTimeoutMs = 5000;
-
-const FunctionButtons kButtons[kTypeCount] = {
-    {{{"卡权限配置", kAccCardPage},
-      {"门信息配置", kAccChannelPage},
-      {"组合联动配置", kAccMultiPage},
-      {"控制", kAccControlPage},
-      {"设备信息", kAccParamsPage},
-      {"读卡器地址配置", kAccCardReadPage},
-      kSpare}},
-    {{{"端口状态", kIotStatePage},
-      {"端口配置", kIotConfigPage},
-      {"工作模式配置", kIotWorkmodePage},
-      {"Modbus配置", kIotModbusPage},
-      {"Lora工作模式配置", kIotLoraWorkmodePage},
-      kSpare,
-      kSpare}},
-    {{{"基础配置", kFsuBasePage},
-      {"Modbus配置", kFsuModbusPage},
-      {"模拟量/RS485/联动", kFsuEmuPage},
-      {"报警设置", kFsuAlarmPage},
-      {"杂项", kFsuOtherPage},
-      kSpare,
-      kSpare}},
-    {{{"基础信息", kFsuInfoPage}, kSpare, kSpare, kSpare, kSpare, kSpare, kSpare}},
-    {{kSpare, kSpare, kSpare, kSpare, kSpare, kSpare, kSpare}},
-    {{{"基础配置", kUitServerPage}, kSpare, kSpare, kSpare, kSpare, kSpare, kSpare}},
-};
-const FunctionButtons kNoButtons{{kSpare, kSpare, kSpare, kSpare, kSpare, kSpare, kSpare}};
-
-bool knownType(int type) {
-    return type >= kFirstType && type < kFirstType + kTypeCount;
-}
 
 QString u8(const char* text) {
     return QString::fromUtf8(text);
@@ -86,10 +50,6 @@ QString codeText(const char* pattern, int code) {
 
 }  // namespace
 
-const FunctionButtons& functionButtonsFor(int type) {
-    return knownType(type) ? kButtons[type - kFirstType] : kNoButtons;
-}
-
 QtTessaly::QtTessaly(QWidget* parent) : QMainWindow(parent) {
     ui.setupUi(this);
     setWindowTitle(u8("翠岭配置工具"));
@@ -98,15 +58,8 @@ QtTessaly::QtTessaly(QWidget* parent) : QMainWindow(parent) {
 
     for (int i = 0; i < kTypeCount; ++i) ui.singleComboBox->addItem(u8(kTypeNames[i]), kFirstType + i);
 
-    QWidget* const pages[kPageCount] = {
-        &networkConfigForm,     &planConfigForm,  &accCardConfigForm,   &accChannelConfigForm,
-        &accMultiConfigForm,    &accControlForm,  &accParamsConfigForm, &logQueryForm,
-        &eventSubscribeForm,    &iotWorkmodeForm, &iotStateForm,        &iotConfigForm,
-        &iotModbusForm,         &fsuBaseForm,     &fsuModbusForm,       &fsuEmuForm,
-        &fsuAlarmForm,          &fsuOtherForm,    &iotLoraWorkmodeForm, &fsuInfoForm,
-        &accCardReadConfigForm, &uitServerInfo};
-    for (QWidget* page : pages) ui.stackedWidget->addWidget(page);
-    ui.stackedWidget->setCurrentIndex(kNetworkPage);
+    pages.forEach([this](QWidget& page) { ui.stackedWidget->addWidget(&page); });
+    ui.stackedWidget->setCurrentIndex(PageIndex<NetworkConfigForm>);
 
     searchModel.setHorizontalHeaderLabels({u8("设备序列号"), u8("设备名称"), u8("设备类型"), u8("Ip地址"),
                                            u8("端口"), u8("mac地址"), u8("子网掩码"), u8("网关"),
@@ -133,7 +86,7 @@ QtTessaly::QtTessaly(QWidget* parent) : QMainWindow(parent) {
                                                         ui.subButton_4, ui.subButton_5, ui.subButton_6,
                                                         ui.subButton_7};
     for (int i = 0; i < kFunctionButtonCount; ++i) {
-        buttons[i]->setText(u8(kSpare.text));
+        buttons[i]->setText(u8(kSpareButton.text));
         buttons[i]->setEnabled(false);
         connect(buttons[i], &QPushButton::clicked, this, [this, i] { onFunctionButton(i); });
     }
@@ -223,19 +176,19 @@ void QtTessaly::showPage(int index) {
 }
 
 void QtTessaly::on_networkButton_clicked() {
-    showPage(kNetworkPage);
+    showPage(PageIndex<NetworkConfigForm>);
 }
 
 void QtTessaly::on_planButton_clicked() {
-    showPage(kPlanPage);
+    showPage(PageIndex<PlanConfigForm>);
 }
 
 void QtTessaly::on_eventButton_clicked() {
-    showPage(kEventPage);
+    showPage(PageIndex<EventSubscribeForm>);
 }
 
 void QtTessaly::on_logButton_clicked() {
-    showPage(kLogPage);
+    showPage(PageIndex<LogQueryForm>);
 }
 
 void QtTessaly::onDeviceSelected() {

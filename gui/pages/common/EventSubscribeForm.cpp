@@ -56,32 +56,32 @@ void EventSubscribeForm::subscribe(Mode mode) {
     const bool full = mode == Mode::Full;
     using Fn = std::function<void(int, Np_AccEventInfo)>;
     switch (DeviceRegistry::instance().currentType()) {
-        case 100:
+        case TSL_DEVICE_ACC:
             subscribeWith(acc_, [full](int h, Fn cb) {
                 return full ? TSL_NET_Acc_SetEventCallbackFull(h, std::move(cb))
                             : TSL_NET_Acc_SetEventCallback(h, std::move(cb));
             });
             break;
-        case 101:
+        case TSL_DEVICE_IOT:
             subscribeWith(iot_, [full](int h, std::function<void(int, Np_LinkageEventInfo)> cb) {
                 return full ? TSL_NET_IoT_SetEventCallbackFull(h, std::move(cb))
                             : TSL_NET_IoT_SetEventCallback(h, std::move(cb));
             });
             break;
-        case 102:
+        case TSL_DEVICE_FSU:
             subscribeWith(fsu_, [full](int h, std::function<void(int, Np_FsuEventInfo)> cb) {
                 return full ? TSL_NET_FSU_SetEventCallbackFull(h, std::move(cb))
                             : TSL_NET_FSU_SetEventCallback(h, std::move(cb));
             });
             break;
-        case 104:
+        case TSL_DEVICE_FPR:
             // The reader has no full subscription.
             if (full) break;
             subscribeWith(fpr_, [](int h, std::function<void(int, Np_FprEventInfo)> cb) {
                 return TSL_NET_FPR_SetEventCallback(h, std::move(cb));
             });
             break;
-        case 105:
+        case TSL_DEVICE_UIT:
             subscribeWith(uit_, [full](int h, std::function<void(int, Np_UitEventInfo)> cb) {
                 return full ? TSL_NET_UIT_SetEventCallbackFull(h, std::move(cb))
                             : TSL_NET_UIT_SetEventCallback(h, std::move(cb));
@@ -103,19 +103,19 @@ void EventSubscribeForm::on_subfullButton_clicked() {
 void EventSubscribeForm::on_unsubButton_clicked() {
     const int h = kit::currentHandle();
     switch (DeviceRegistry::instance().currentType()) {
-        case 100:
+        case TSL_DEVICE_ACC:
             TSL_NET_Acc_SetEventCallback(h, static_cast<TSL_AccEventCallback>(nullptr));
             break;
-        case 101:
+        case TSL_DEVICE_IOT:
             TSL_NET_IoT_SetEventCallback(h, static_cast<TSL_IoTEventCallback>(nullptr));
             break;
-        case 102:
+        case TSL_DEVICE_FSU:
             TSL_NET_FSU_SetEventCallback(h, static_cast<TSL_FsuEventCallback>(nullptr));
             break;
-        case 104:
+        case TSL_DEVICE_FPR:
             TSL_NET_FPR_SetEventCallback(h, static_cast<TSL_FprEventCallback>(nullptr));
             break;
-        case 105:
+        case TSL_DEVICE_UIT:
             TSL_NET_UIT_SetEventCallback(h, static_cast<TSL_UitEventCallback>(nullptr));
             break;
         default:

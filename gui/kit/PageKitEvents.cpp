@@ -96,7 +96,7 @@ QStringList eventCells(const Np_FprEventInfo& e) {
 }
 
 bool logHasUser(int deviceType) {
-    return deviceType == 102 || deviceType == 105;
+    return deviceType == TSL_DEVICE_FSU || deviceType == TSL_DEVICE_UIT;
 }
 
 QStringList logHeaders(int deviceType) {

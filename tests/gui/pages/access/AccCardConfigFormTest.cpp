@@ -2,8 +2,8 @@
 #include <QDateTimeEdit>
 
 #include "AccCardConfigForm.h"
+#include "AccPageTest.h"
 #include "PageKit.h"
-#include "acc/AccPageTest.h"
 
 using acctest::bytes;
 using guitest::bytesOf;

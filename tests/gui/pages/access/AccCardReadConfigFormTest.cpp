@@ -1,5 +1,5 @@
 #include "AccCardReadConfigForm.h"
-#include "acc/AccPageTest.h"
+#include "AccPageTest.h"
 
 using guitest::recordOf;
 

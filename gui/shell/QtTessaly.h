@@ -14,74 +14,16 @@
 #include <string>
 #include <unordered_map>
 
-#include "AccCardConfigForm.h"
-#include "AccCardReadConfigForm.h"
-#include "AccChannelConfigForm.h"
-#include "AccControlForm.h"
-#include "AccMultiConfigForm.h"
-#include "AccParamsConfigForm.h"
 #include "CallbackRelay.h"
 #include "Device.h"
 #include "DeviceTypes.h"
-#include "EventSubscribeForm.h"
-#include "FsuAlarmForm.h"
-#include "FsuBaseForm.h"
-#include "FsuEmuForm.h"
-#include "FsuInfoForm.h"
-#include "FsuModbusForm.h"
-#include "FsuOtherForm.h"
-#include "IotConfigForm.h"
-#include "IotLoraWorkmodeForm.h"
-#include "IotModbusForm.h"
-#include "IotStateForm.h"
-#include "IotWorkmodeForm.h"
-#include "LogQueryForm.h"
-#include "NetworkConfigForm.h"
-#include "PlanConfigForm.h"
+#include "PageTable.h"
 #include "TslDiscovery.h"
-#include "UitServerInfo.h"
 #include "ui_QtTessaly.h"
 
 class QMenu;
 
-// Where each page sits in the page stack.
-enum PageIndex : int {
-    kNetworkPage = 0,
-    kPlanPage = 1,
-    kAccCardPage = 2,
-    kAccChannelPage = 3,
-    kAccMultiPage = 4,
-    kAccControlPage = 5,
-    kAccParamsPage = 6,
-    kLogPage = 7,
-    kEventPage = 8,
-    kIotWorkmodePage = 9,
-    kIotStatePage = 10,
-    kIotConfigPage = 11,
-    kIotModbusPage = 12,
-    kFsuBasePage = 13,
-    kFsuModbusPage = 14,
-    kFsuEmuPage = 15,
-    kFsuAlarmPage = 16,
-    kFsuOtherPage = 17,
-    kIotLoraWorkmodePage = 18,
-    kFsuInfoPage = 19,
-    kAccCardReadPage = 20,
-    kUitServerPage = 21,
-    kPageCount = 22,
-};
-
-constexpr int kFunctionButtonCount = 7;
 constexpr int kSearchCapacity = 256;
-
-// One function button for a device type; page -1 is a disabled "预留".
-struct FunctionButton {
-    const char* text;
-    int page;
-};
-using FunctionButtons = std::array<FunctionButton, kFunctionButtonCount>;
-// The buttons of a type code (all "预留" for a code outside 100 to 105).
-const FunctionButtons& functionButtonsFor(int type);
 
 class QtTessaly : public QMainWindow {
     Q_OBJECT
@@ -133,28 +75,7 @@ class QtTessaly : public QMainWindow {
     void updateDevice(Device device);
 
     Ui::QtTessalyClass ui;
-    NetworkConfigForm networkConfigForm;
-    PlanConfigForm planConfigForm;
-    AccCardConfigForm accCardConfigForm;
-    AccChannelConfigForm accChannelConfigForm;
-    AccMultiConfigForm accMultiConfigForm;
-    AccControlForm accControlForm;
-    AccParamsConfigForm accParamsConfigForm;
-    LogQueryForm logQueryForm;
-    EventSubscribeForm eventSubscribeForm;
-    IotWorkmodeForm iotWorkmodeForm;
-    IotStateForm iotStateForm;
-    IotConfigForm iotConfigForm;
-    IotModbusForm iotModbusForm;
-    FsuBaseForm fsuBaseForm;
-    FsuModbusForm fsuModbusForm;
-    FsuEmuForm fsuEmuForm;
-    FsuAlarmForm fsuAlarmForm;
-    FsuOtherForm fsuOtherForm;
-    IotLoraWorkmodeForm iotLoraWorkmodeForm;
-    FsuInfoForm fsuInfoForm;
-    AccCardReadConfigForm accCardReadConfigForm;
-    UitServerInfo uitServerInfo;
+    Pages pages;  // every device page, in the page table's order
     QStandardItemModel searchModel;
     QStandardItemModel treeModel;
     const QIcon onlineIcon_{QStringLiteral(":/icon/online.svg")};

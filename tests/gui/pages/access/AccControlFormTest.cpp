@@ -1,5 +1,5 @@
 #include "AccControlForm.h"
-#include "acc/AccPageTest.h"
+#include "AccPageTest.h"
 
 using guitest::bytesOf;
 

@@ -19,7 +19,8 @@ constexpr int kNoType = 0;     // no device is current
 constexpr int kNoDevice = -1;  // what the SDK answers for handle 0
 
 bool hasEvents(int type) {
-    return type == 100 || type == 101 || type == 102 || type == 105;
+    return type == TSL_DEVICE_ACC || type == TSL_DEVICE_IOT || type == TSL_DEVICE_FSU ||
+           type == TSL_DEVICE_UIT;
 }
 
 struct Head {
@@ -55,13 +56,13 @@ std::vector<QStringList> pageRows(int kind, const Lists& l, int deviceType) {
     switch (kind) {
         case LogQueryForm::kLogKind:
             return rowsOf(l.log, [deviceType](const Np_LogInfo& r) { return kit::logCells(r, deviceType); });
-        case 100:
+        case TSL_DEVICE_ACC:
             return rowsOf(l.acc, eventRow);
-        case 101:
+        case TSL_DEVICE_IOT:
             return rowsOf(l.iot, eventRow);
-        case 102:
+        case TSL_DEVICE_FSU:
             return rowsOf(l.fsu, eventRow);
-        case 105:
+        case TSL_DEVICE_UIT:
             return rowsOf(l.uit, eventRow);
         default:
             return {};
@@ -73,13 +74,13 @@ Head headOf(int kind, const Lists& l) {
     switch (kind) {
         case LogQueryForm::kLogKind:
             return headOf(l.log);
-        case 100:
+        case TSL_DEVICE_ACC:
             return headOf(l.acc);
-        case 101:
+        case TSL_DEVICE_IOT:
             return headOf(l.iot);
-        case 102:
+        case TSL_DEVICE_FSU:
             return headOf(l.fsu);
-        case 105:
+        case TSL_DEVICE_UIT:
             return headOf(l.uit);
         default:
             return {0, 0, 0};
@@ -96,12 +97,12 @@ xlsx::Row exportRow(int kind, const QStringList& cells) {
 
 xlsx::Row exportHeader(int kind, int deviceType) {
     switch (kind) {
-        case 100:
+        case TSL_DEVICE_ACC:
             return exportRow(kind, kit::eventHeaders(kit::EventFamily::Acc));
-        case 101:
+        case TSL_DEVICE_IOT:
             return {"事件类型", "触发时间", "."};
-        case 102:
-        case 105:
+        case TSL_DEVICE_FSU:
+        case TSL_DEVICE_UIT:
             return exportRow(kind, kit::eventHeaders(kit::EventFamily::Fsu));
         default:
             return exportRow(LogQueryForm::kLogKind, kit::logHeaders(deviceType));
@@ -127,9 +128,9 @@ LogQueryForm::LogQueryForm(QWidget* parent) : QWidget(parent) {
     ui.beginDateTimeEdit->setDateTime(QDateTime(today, QTime(0, 0, 0)));
     ui.endDateTimeEdit->setDateTime(QDateTime(today, QTime(23, 59, 59)));
     kit::addItems(ui.typeComboBox, {{"日志", 0}, {"事件", 1}});
-    logModel_.setHorizontalHeaderLabels(kit::logHeaders(100));
-    fsuLogModel_.setHorizontalHeaderLabels(kit::logHeaders(102));
-    uitLogModel_.setHorizontalHeaderLabels(kit::logHeaders(105));
+    logModel_.setHorizontalHeaderLabels(kit::logHeaders(TSL_DEVICE_ACC));
+    fsuLogModel_.setHorizontalHeaderLabels(kit::logHeaders(TSL_DEVICE_FSU));
+    uitLogModel_.setHorizontalHeaderLabels(kit::logHeaders(TSL_DEVICE_UIT));
     kit::setHeaders(&accModel_, kit::EventFamily::Acc);
     kit::setHeaders(&iotModel_, kit::EventFamily::IoT);
     kit::setHeaders(&fsuModel_, kit::EventFamily::Fsu);
@@ -158,13 +159,13 @@ int LogQueryForm::fetch(int handle, int kind, int page, Lists& l) const {
     switch (kind) {
         case kLogKind:
             return TSL_NET_DEV_GetLog(handle, q, &l.log);
-        case 100:
+        case TSL_DEVICE_ACC:
             return TSL_NET_Acc_GetEvent(handle, q, &l.acc);
-        case 101:
+        case TSL_DEVICE_IOT:
             return TSL_NET_IoT_GetEvent(handle, q, &l.iot);
-        case 102:
+        case TSL_DEVICE_FSU:
             return TSL_NET_FSU_GetEvent(handle, q, &l.fsu);
-        case 105:
+        case TSL_DEVICE_UIT:
             return TSL_NET_UIT_GetEvent(handle, q, &l.uit);
         default:
             return kNoDevice;
@@ -255,13 +256,13 @@ void LogQueryForm::fill(int kind) {
     switch (kind) {
         case kLogKind:
             return fillLogTable();
-        case 100:
+        case TSL_DEVICE_ACC:
             return fillAccEventTable();
-        case 101:
+        case TSL_DEVICE_IOT:
             return fillIotEventTable();
-        case 102:
+        case TSL_DEVICE_FSU:
             return fillFsuEventTable();
-        case 105:
+        case TSL_DEVICE_UIT:
             return fillUitEventTable();
         default:
             return;
@@ -270,24 +271,26 @@ void LogQueryForm::fill(int kind) {
 
 void LogQueryForm::fillLogTable() {
     const int type = DeviceRegistry::instance().currentType();
-    QStandardItemModel& model = type == 102 ? fsuLogModel_ : type == 105 ? uitLogModel_ : logModel_;
+    QStandardItemModel& model = type == TSL_DEVICE_FSU   ? fsuLogModel_
+                                : type == TSL_DEVICE_UIT ? uitLogModel_
+                                                         : logModel_;
     showPage(kLogKind, model, pageRows(kLogKind, table_, type));
 }
 
 void LogQueryForm::fillAccEventTable() {
-    showPage(100, accModel_, pageRows(100, table_, 100));
+    showPage(TSL_DEVICE_ACC, accModel_, pageRows(TSL_DEVICE_ACC, table_, TSL_DEVICE_ACC));
 }
 
 void LogQueryForm::fillIotEventTable() {
-    showPage(101, iotModel_, pageRows(101, table_, 101));
+    showPage(TSL_DEVICE_IOT, iotModel_, pageRows(TSL_DEVICE_IOT, table_, TSL_DEVICE_IOT));
 }
 
 void LogQueryForm::fillFsuEventTable() {
-    showPage(102, fsuModel_, pageRows(102, table_, 102));
+    showPage(TSL_DEVICE_FSU, fsuModel_, pageRows(TSL_DEVICE_FSU, table_, TSL_DEVICE_FSU));
 }
 
 void LogQueryForm::fillUitEventTable() {
-    showPage(105, uitModel_, pageRows(105, table_, 105));
+    showPage(TSL_DEVICE_UIT, uitModel_, pageRows(TSL_DEVICE_UIT, table_, TSL_DEVICE_UIT));
 }
 
 void LogQueryForm::showPage(int kind, QStandardItemModel& model, const std::vector<QStringList>& rows) {
