@@ -2,7 +2,10 @@
 // registry knows, logged in and current, and the process's resident memory.
 #pragma once
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -38,6 +41,29 @@ inline int loginCurrent(const devsim::SimServer& server, int type, const std::st
     registry.setHandle(name, handle);
     registry.setCurrent(name);
     return handle;
+}
+
+// Answers the device log query (1041) with `records` log records, five a page.
+inline void serveLogs(devsim::SimDevice& device, int records) {
+    device.SetHandler(1041, [records](const devsim::Request& r) -> std::optional<devsim::Bytes> {
+        Np_EventQuery q{};
+        std::memcpy(&q, r.plain.data(), std::min(r.plain.size(), sizeof q));
+        Np_LogList list{};
+        const int page = q.pageNo;
+        list.total = static_cast<uint32_t>(records);
+        list.pageNo = page;
+        for (int i = 0; i < 5 && (page - 1) * 5 + i < records; ++i) {
+            Np_LogInfo& rec = list.records[i];
+            const int n = (page - 1) * 5 + i;
+            std::snprintf(rec.ipAddress, sizeof rec.ipAddress, "10.0.%d.%d", n / 256 % 256, n % 256);
+            rec.logType = 1 + n % 2;
+            rec.time = Np_Time{2024, 3, 5, 6, 7, static_cast<uint8_t>(n % 60), 0};
+            std::snprintf(rec.content, sizeof rec.content, "记录 %d 开门", n);
+            list.count = i + 1;
+        }
+        const uint8_t* p = reinterpret_cast<const uint8_t*>(&list);
+        return devsim::StatusPayload(0, devsim::Bytes(p, p + sizeof list));
+    });
 }
 
 }  // namespace guibench

@@ -45,28 +45,6 @@ class FixedClock : public Clock {
     qint64 secondsSinceEpoch() const override { return 1700000000; }
 };
 
-void serveLogs(devsim::SimDevice& device) {
-    device.SetHandler(1041, [](const devsim::Request& r) -> std::optional<devsim::Bytes> {
-        Np_EventQuery q{};
-        std::memcpy(&q, r.plain.data(), std::min(r.plain.size(), sizeof q));
-        Np_LogList list{};
-        const int page = q.pageNo;
-        list.total = kRecords;
-        list.pageNo = page;
-        for (int i = 0; i < 5 && (page - 1) * 5 + i < kRecords; ++i) {
-            Np_LogInfo& rec = list.records[i];
-            const int n = (page - 1) * 5 + i;
-            std::snprintf(rec.ipAddress, sizeof rec.ipAddress, "10.0.%d.%d", n / 256 % 256, n % 256);
-            rec.logType = 1 + n % 2;
-            rec.time = Np_Time{2024, 3, 5, 6, 7, static_cast<uint8_t>(n % 60), 0};
-            std::snprintf(rec.content, sizeof rec.content, "记录 %d 开门", n);
-            list.count = i + 1;
-        }
-        const uint8_t* p = reinterpret_cast<const uint8_t*>(&list);
-        return devsim::StatusPayload(0, devsim::Bytes(p, p + sizeof list));
-    });
-}
-
 long peakKiB() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -89,7 +67,7 @@ int main(int argc, char** argv) {
     auto device = std::make_shared<devsim::SimDevice>(100);
     devsim::SimServer server(device);
     server.SetRecordRequests(false);
-    serveLogs(*device);
+    guibench::serveLogs(*device, kRecords);
     DeviceRegistry& registry = DeviceRegistry::instance();
     registry.setFilePath(dir.filePath("devices.bin"));
     const int handle = guibench::loginCurrent(server, 100);
