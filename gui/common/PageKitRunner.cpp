@@ -223,6 +223,10 @@ bool Progress::run(const QObject* guard, const std::function<void()>& work) {
 }
 
 void Progress::report(int done, int total) {
+    // A thousand steps at most reach the dialog: the bar cannot show more,
+    // and a post for each of many thousand pages slows the work down.
+    const int shown = total > 0 ? static_cast<int>(static_cast<qint64>(done) * 1000 / total) : -1;
+    if (shown == shown_.exchange(shown) && done != total) return;
     // The bar itself: the dialog's own setValue runs the event loop when modal.
     QMetaObject::invokeMethod(
         inbox_.get(),

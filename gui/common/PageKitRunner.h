@@ -77,6 +77,7 @@ class Progress {
     // Where the work's reports are posted: it lives as long as this.
     std::unique_ptr<QObject> inbox_;
     std::atomic<int> state_{Running};
+    std::atomic<int> shown_{-2};  // the last step reported, in thousandths
 };
 
 }  // namespace kit
