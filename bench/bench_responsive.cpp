@@ -31,19 +31,6 @@ namespace {
 constexpr int kTickMs = 10;
 constexpr int kExportRecords = 100000;
 
-class QuietPrompt : public Prompt {
-  public:
-    QString last;
-    void information(QWidget*, const QString&, const QString& text) override { last = text; }
-    void warning(QWidget*, const QString&, const QString& text) override { last = text; }
-    bool question(QWidget*, const QString&, const QString&) override { return false; }
-};
-
-class FixedClock : public Clock {
-  public:
-    qint64 secondsSinceEpoch() const override { return 1700000000; }
-};
-
 double percentile(std::vector<double> v, double p) {
     if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
@@ -57,26 +44,12 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool exporting = argc > 1 && std::strcmp(argv[1], "export") == 0;
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    QuietPrompt prompt;
-    FixedClock clock;
-    Prompt::install(&prompt);
-    Clock::install(&clock);
-
-    auto device = std::make_shared<devsim::SimDevice>(100);
-    devsim::SimServer server(device);
-    server.SetRecordRequests(false);
+    guibench::PageBench bench(100);
+    if (bench.handle <= 0) return 1;
     if (exporting)
-        guibench::serveLogs(*device, kExportRecords);
+        guibench::serveLogs(*bench.device, kExportRecords);
     else
-        device->SetFault(1041, {devsim::Fault::Silent});
-    DeviceRegistry::instance().setFilePath(dir.filePath("devices.bin"));
-    const int handle = guibench::loginCurrent(server, 100);
-    if (handle <= 0) {
-        std::fprintf(stderr, "login failed: %d\n", handle);
-        return 1;
-    }
+        bench.device->SetFault(1041, {devsim::Fault::Silent});
 
     LogQueryForm page;
     page.show();
@@ -104,12 +77,10 @@ int main(int argc, char** argv) {
     tick.start();
     loop.exec();
 
-    std::printf("%s: press %lld ms (%s), %zu ticks\n", exporting ? "export of 100,000 records" : "read of a silent device",
-                static_cast<long long>(pressMs), prompt.last.toUtf8().constData(), late.size());
+    std::printf("%s: press %lld ms (%s), %zu ticks\n",
+                exporting ? "export of 100,000 records" : "read of a silent device",
+                static_cast<long long>(pressMs), bench.prompt.last.toUtf8().constData(), late.size());
     std::printf("  event-loop lateness: p50 %.1f ms, p99 %.1f ms, max %.1f ms\n", percentile(late, 0.5),
                 percentile(late, 0.99), late.empty() ? 0.0 : *std::max_element(late.begin(), late.end()));
-    TSL_NET_DEV_Logout(handle);
-    Prompt::install(nullptr);
-    Clock::install(nullptr);
     return 0;
 }
