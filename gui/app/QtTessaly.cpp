@@ -411,7 +411,14 @@ void QtTessaly::formatDevice(const Device& copy) {
 }
 
 void QtTessaly::deleteDevice(const std::string& name, const QPersistentModelIndex& row) {
-    const int result = DeviceRegistry::instance().remove(name);
+    // The logout the removal makes waits on the device: made here, through
+    // the runner, the registry finds the device logged out already.
+    DeviceRegistry& registry = DeviceRegistry::instance();
+    if (const int handle = registry.handle(name); handle > 0) {
+        call(TSL_NET_DEV_Logout, handle);
+        registry.setHandle(name, 0);
+    }
+    const int result = registry.remove(name);
     if (result < 0) {
         kit::showFailure(this, result, kit::FailText::Write);
         return;
