@@ -179,7 +179,11 @@ bool callCurrent(const QObject* page, int& result, const std::function<int(int)>
     int r = 0;
     const bool alive = wait(page, [&] { r = call(device.handle); });
     result = r;
-    return alive && currentDevice() == device;
+    if (!alive) return false;
+    // A device that dropped meanwhile is still the one the call went to, and
+    // its failure is shown; another device, or a new login, is not.
+    const DeviceTag now = currentDevice();
+    return now.name == device.name && (now.handle == device.handle || now.handle <= 0);
 }
 
 bool waiting() {

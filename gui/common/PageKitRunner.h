@@ -29,10 +29,9 @@ namespace kit {
 bool wait(const QObject* guard, const std::function<void()>& work);
 
 // Calls `call` with the current device's handle through wait(), its result
-// into `result`. False when
-// `page` went away or the current device changed (another device, or the same
-// one logged in anew) while the call ran: the reply then belongs to nobody,
-// and nothing may be filled or shown for it.
+// into `result`. False when `page` went away or the current device changed
+// (another device, or the same one logged in anew) while the call ran: the
+// reply then belongs to nobody, and nothing may be filled or shown for it.
 bool callCurrent(const QObject* page, int& result, const std::function<int(int handle)>& call);
 
 // Whether a wait runs now.

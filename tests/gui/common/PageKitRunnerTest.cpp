@@ -224,7 +224,7 @@ TEST_P(SlowDevice, AHeldReplyKeepsTheLoopRunningAndEndsAsAPromptOne) {
 INSTANTIATE_TEST_SUITE_P(OperationKinds, SlowDevice, ::testing::ValuesIn(operationCases()),
                          [](const ::testing::TestParamInfo<OperationCase>& i) { return i.param.name; });
 
-TEST_F(GuiTest, APageDeletedOrADeviceSwitchedDuringAWaitGetsNothing) {
+TEST_F(GuiTest, APageDeletedOrADeviceSwitchedDuringAWaitGetsNothingADroppedOneItsAnswer) {
     SimUnit& a = addDevice(100, "a");
     SimUnit& b = addDevice(100, "b", true, false);
     serveLogs(a, 7, 7);
@@ -247,6 +247,13 @@ TEST_F(GuiTest, APageDeletedOrADeviceSwitchedDuringAWaitGetsNothing) {
     EXPECT_TRUE(prompt.takeAll().empty());
     EXPECT_EQ(shown(&kept), before);
     EXPECT_EQ(b.count(kLogCmd), 0u);
+
+    // Dropped meanwhile: still the device the call went to, so its answer shows.
+    b.device->SetFault(kLogCmd, {devsim::Fault::None, 0, 700ms});
+    QTimer::singleShot(100, [] { DeviceRegistry::instance().setHandle("b", 0); });
+    guitest::click(&kept, "queryButton");
+    EXPECT_EQ(prompt.take().text, kOk);
+    EXPECT_NE(shown(&kept), before);
 }
 
 class ExportProgress : public GuiTest {
