@@ -32,41 +32,6 @@ namespace {
 constexpr int kRecords = 10000;
 constexpr size_t kHeldRows = 100000;
 
-class QuietPrompt : public Prompt {
-  public:
-    QString last;
-    void information(QWidget*, const QString&, const QString& text) override { last = text; }
-    void warning(QWidget*, const QString&, const QString& text) override { last = text; }
-    bool question(QWidget*, const QString&, const QString&) override { return false; }
-};
-
-class FixedClock : public Clock {
-  public:
-    qint64 secondsSinceEpoch() const override { return 1700000000; }
-};
-
-void serveLogs(devsim::SimDevice& device) {
-    device.SetHandler(1041, [](const devsim::Request& r) -> std::optional<devsim::Bytes> {
-        Np_EventQuery q{};
-        std::memcpy(&q, r.plain.data(), std::min(r.plain.size(), sizeof q));
-        Np_LogList list{};
-        const int page = q.pageNo;
-        list.total = kRecords;
-        list.pageNo = page;
-        for (int i = 0; i < 5 && (page - 1) * 5 + i < kRecords; ++i) {
-            Np_LogInfo& rec = list.records[i];
-            const int n = (page - 1) * 5 + i;
-            std::snprintf(rec.ipAddress, sizeof rec.ipAddress, "10.0.%d.%d", n / 256 % 256, n % 256);
-            rec.logType = 1 + n % 2;
-            rec.time = Np_Time{2024, 3, 5, 6, 7, static_cast<uint8_t>(n % 60), 0};
-            std::snprintf(rec.content, sizeof rec.content, "记录 %d 开门", n);
-            list.count = i + 1;
-        }
-        const uint8_t* p = reinterpret_cast<const uint8_t*>(&list);
-        return devsim::StatusPayload(0, devsim::Bytes(p, p + sizeof list));
-    });
-}
-
 long peakKiB() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -79,24 +44,9 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool append = argc > 1 && std::strcmp(argv[1], "append") == 0;
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    QuietPrompt prompt;
-    FixedClock clock;
-    Prompt::install(&prompt);
-    Clock::install(&clock);
-
-    auto device = std::make_shared<devsim::SimDevice>(100);
-    devsim::SimServer server(device);
-    server.SetRecordRequests(false);
-    serveLogs(*device);
-    DeviceRegistry& registry = DeviceRegistry::instance();
-    registry.setFilePath(dir.filePath("devices.bin"));
-    const int handle = guibench::loginCurrent(server, 100);
-    if (handle <= 0) {
-        std::fprintf(stderr, "login failed: %d\n", handle);
-        return 1;
-    }
+    guibench::PageBench bench(100);
+    if (bench.handle <= 0) return 1;
+    guibench::serveLogs(*bench.device, kRecords);
 
     const std::string file = "./bench_1700000000_log.xlsx";
     xlsx::Rows held;
@@ -115,8 +65,8 @@ int main(int argc, char** argv) {
     page.findChild<QPushButton*>("exportButton")->click();
     const qint64 wholeMs = timer.elapsed();
     const long afterExport = peakKiB();
-    if (prompt.last != QString::fromUtf8("执行成功！")) {
-        std::fprintf(stderr, "export failed: %s\n", prompt.last.toUtf8().constData());
+    if (bench.prompt.last != QString::fromUtf8("执行成功！")) {
+        std::fprintf(stderr, "export failed: %s\n", bench.prompt.last.toUtf8().constData());
         return 1;
     }
 
@@ -135,8 +85,5 @@ int main(int argc, char** argv) {
     std::printf("  export %lld ms: requests %lld ms, writing %lld ms\n", static_cast<long long>(wholeMs),
                 static_cast<long long>(wholeMs - writeMs), static_cast<long long>(writeMs));
     std::printf("  peak memory: %ld KiB before the export, %ld KiB after it\n", before, afterExport);
-    TSL_NET_DEV_Logout(handle);
-    Prompt::install(nullptr);
-    Clock::install(nullptr);
     return 0;
 }

@@ -152,6 +152,17 @@ int DeviceRegistry::currentType() const {
     return d ? d->type : 0;
 }
 
+namespace {
+DeviceRegistry::Waiter& waiter() {
+    static DeviceRegistry::Waiter current = [](const std::function<void()>& call) { call(); };
+    return current;
+}
+}  // namespace
+
+void DeviceRegistry::setWaiter(Waiter w) {
+    waiter() = w ? std::move(w) : [](const std::function<void()>& call) { call(); };
+}
+
 int DeviceRegistry::setCurrent(const std::string& name) {
     // Only the GUI thread changes the current name, so comparing without the
     // lock is safe; the lock is let go before the SDK is called, since
@@ -163,22 +174,25 @@ int DeviceRegistry::setCurrent(const std::string& name) {
             if (const Device* d = currentLocked()) type = d->type;
         }
         const int previous = currentHandle();
-        switch (type) {
-            case TSL_DEVICE_ACC:
-                TSL_NET_Acc_SetEventCallback(previous, static_cast<TSL_AccEventCallback>(nullptr));
-                break;
-            case TSL_DEVICE_IOT:
-                TSL_NET_IoT_SetEventCallback(previous, static_cast<TSL_IoTEventCallback>(nullptr));
-                break;
-            case TSL_DEVICE_FSU:
-                TSL_NET_FSU_SetEventCallback(previous, static_cast<TSL_FsuEventCallback>(nullptr));
-                break;
-            case TSL_DEVICE_UIT:
-                TSL_NET_UIT_SetEventCallback(previous, static_cast<TSL_UitEventCallback>(nullptr));
-                break;
-            default:
-                break;  // NTP servers and fingerprint readers keep no subscription
-        }
+        if (type != 0)
+            waiter()([type, previous] {
+                switch (type) {
+                    case TSL_DEVICE_ACC:
+                        TSL_NET_Acc_SetEventCallback(previous, static_cast<TSL_AccEventCallback>(nullptr));
+                        break;
+                    case TSL_DEVICE_IOT:
+                        TSL_NET_IoT_SetEventCallback(previous, static_cast<TSL_IoTEventCallback>(nullptr));
+                        break;
+                    case TSL_DEVICE_FSU:
+                        TSL_NET_FSU_SetEventCallback(previous, static_cast<TSL_FsuEventCallback>(nullptr));
+                        break;
+                    case TSL_DEVICE_UIT:
+                        TSL_NET_UIT_SetEventCallback(previous, static_cast<TSL_UitEventCallback>(nullptr));
+                        break;
+                    default:
+                        break;  // NTP servers and fingerprint readers keep no subscription
+                }
+            });
     }
     std::lock_guard<std::mutex> lock(mutex_);
     current_ = name;

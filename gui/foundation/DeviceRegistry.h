@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -39,7 +40,14 @@ class DeviceRegistry {
     InfoBlock currentInfoBlock() const;
     std::string currentName() const;
     int currentType() const;
+    // Ends the previous current device's event subscription first, through
+    // the waiter.
     int setCurrent(const std::string& name);
+
+    // How the registry makes a call that waits on a device: directly, unless
+    // the program installs its runner, which keeps the window responsive.
+    using Waiter = std::function<void(const std::function<void()>& call)>;
+    static void setWaiter(Waiter waiter);
 
     static std::string errorText(int code);
     static std::string eventText(int code);

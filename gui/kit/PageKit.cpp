@@ -16,6 +16,7 @@
 #include "ClickedComboBox.h"
 #include "CustomIntValidator.h"
 #include "DeviceRegistry.h"
+#include "PageKitRunner.h"
 #include "Prompt.h"
 
 namespace kit {
@@ -83,16 +84,23 @@ int currentHandle() {
 
 bool run(QWidget* parent, const Op& op, const std::function<int(int)>& call,
          const std::function<void()>& fill) {
-    if (op.confirm && !confirm(parent)) return false;
-    const int result = call(currentHandle());
+    return attempt(parent, op, call, fill) == Outcome::Done;
+}
+
+Outcome attempt(QWidget* parent, const Op& op, const std::function<int(int)>& call,
+                const std::function<void()>& fill, const std::function<void()>& always) {
+    if (op.confirm && !confirm(parent)) return Outcome::Declined;
+    int result = 0;
+    if (!callCurrent(parent, result, call)) return Outcome::Gone;
+    if (always) always();
     const bool failed = op.test == Test::NonZero ? result != 0 : result < 0;
     if (failed) {
         showFailure(parent, result, op.text);
-        return false;
+        return Outcome::Failed;
     }
     if (fill) fill();
     if (op.successBox) showSuccess(parent);
-    return true;
+    return Outcome::Done;
 }
 
 // ---------------------------------------------------------------- numbers
@@ -342,7 +350,10 @@ void refillIds(QComboBox* box, uint32_t kind) {
     Np_IdListQuery query{};
     query.kind = kind;
     Np_IdList list{};
-    if (TSL_NET_DEV_GetIdList(currentHandle(), query, &list) != 0) return;
+    int result = 0;
+    if (!callCurrent(box, result, [&](int h) { return TSL_NET_DEV_GetIdList(h, query, &list); }) ||
+        result != 0)
+        return;
     const size_t n = clampCount(list.count, sizeof list.ids);
     for (size_t i = 0; i < n; ++i) box->addItem(QString::number(list.ids[i]));
 }

@@ -91,9 +91,24 @@ int currentHandle();
 // asks, `call` with the handle, the result test, then on success `fill`
 // (before the success box) or on failure the failure box with nothing
 // changed. Returns whether it succeeded. The page reads its widgets before
-// calling this, so the handle is fetched after them.
+// calling this, so the handle is fetched after them. The call runs off the
+// GUI thread (PageKitRunner.h); a page deleted meanwhile, or a current device
+// switched, gets no fill and no box, and false: the slot must touch nothing
+// after a false.
 bool run(QWidget* parent, const Op& op, const std::function<int(int handle)>& call,
          const std::function<void()>& fill = {});
+
+enum class Outcome {
+    Done,
+    Declined,  // the confirmation was not answered Yes; nothing was sent
+    Failed,    // the failure box has been shown
+    Gone,      // the page went away or the device changed: touch nothing
+};
+// As run(), for the slot that does something after the call whatever its
+// result: `always` runs once the call has returned, before the result's
+// fill and box, unless the outcome is Gone.
+Outcome attempt(QWidget* parent, const Op& op, const std::function<int(int handle)>& call,
+                const std::function<void()>& fill = {}, const std::function<void()>& always = {});
 
 // ---------------------------------------------------------------- numbers
 

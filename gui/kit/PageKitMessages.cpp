@@ -1,6 +1,7 @@
 #include "PageKitMessages.h"
 
 #include "PageKit.h"
+#include "PageKitRunner.h"
 
 namespace kit {
 
@@ -10,7 +11,8 @@ QString ownFailureText(const char* pattern, int code) {
 
 bool runOwn(QWidget* parent, const char* pattern, const std::function<int(int)>& call,
             const std::function<void()>& fill) {
-    const int result = call(currentHandle());
+    int result = 0;
+    if (!callCurrent(parent, result, call)) return false;
     if (result != 0) {
         warn(parent, ownFailureText(pattern, result));
         return false;

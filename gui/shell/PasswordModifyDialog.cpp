@@ -2,6 +2,7 @@
 
 #include "DeviceRegistry.h"
 #include "PageKit.h"
+#include "PageKitRunner.h"
 #include "PasswordRules.h"
 #include "TslDev.h"
 
@@ -21,16 +22,20 @@ void PasswordModifyDialog::on_setButton_clicked() {
     }
     DeviceRegistry& registry = DeviceRegistry::instance();
     const QByteArray text = password.toUtf8();
-    const int result = TSL_NET_DEV_SetPassword(registry.currentHandle(), text.constData());
+    const std::string device = registry.currentName();
+    const int handle = registry.currentHandle();
+    int result = 0;
+    // The saved password changes for the device the call went to.
+    if (!kit::wait(this, [&] { result = TSL_NET_DEV_SetPassword(handle, text.constData()); })) return;
     if (result < 0) {
         kit::showFailure(this, result, kit::FailText::Write);
     } else {
         // The saved list must log in with what the device now expects.
-        Device device;
-        device.name = registry.currentName();
-        if (registry.get(device) == 0) {
-            device.password = text.toStdString();
-            registry.update(device);
+        Device saved;
+        saved.name = device;
+        if (registry.get(saved) == 0) {
+            saved.password = text.toStdString();
+            registry.update(saved);
         }
         kit::showSuccess(this);
     }

@@ -14,6 +14,7 @@
 #include "DeviceRegistry.h"
 #include "FirmwareUpdateDialog.h"
 #include "PageKit.h"
+#include "PageKitRunner.h"
 #include "PasswordModifyDialog.h"
 #include "TslDev.h"
 
@@ -97,12 +98,17 @@ QtTessaly::QtTessaly(QWidget* parent) : QMainWindow(parent) {
     connect(ui.deviceTreeView, &QWidget::customContextMenuRequested, this, &QtTessaly::showDeviceMenu);
 
     for (Device& device : DeviceRegistry::instance().load()) appendRow(std::move(device), true);
+
+    // A close asked for while a call waits on a device comes once the call has returned.
+    kit::closeAfterWaits(this);
+    DeviceRegistry::setWaiter([](const std::function<void()>& call) { kit::wait(nullptr, call); });
 }
 
 QtTessaly::~QtTessaly() {
     // Nothing the SDK still holds may reach the window from here on.
     relay_.cut();
     ui.deviceTreeView->selectionModel()->disconnect(this);
+    DeviceRegistry::setWaiter(nullptr);
     TSL_NET_DEV_Cleanup();
     DeviceRegistry::instance().save();
 }
@@ -138,7 +144,7 @@ void QtTessaly::search(int type) {
     std::vector<Np_SearchInfo> list(kSearchCapacity);
     std::memset(list.data(), 0, list.size() * sizeof(Np_SearchInfo));
     int count = 0;
-    TSL_NET_DEV_Search(list.data(), &count, type);
+    kit::wait(this, [&] { TSL_NET_DEV_Search(list.data(), &count, type); });
     fillSearchModel(searchModel, list.data(), count);
     ui.deviceTableView->resizeColumnsToContents();  // MAC and serial numbers read whole
 }
@@ -322,8 +328,7 @@ void QtTessaly::loginDevice(const std::string& name, const Device& copy, const Q
         return;
     }
     Np_LoginInfo info{};
-    const int result = TSL_NET_DEV_Login(copy.type, copy.ip.c_str(), copy.port, copy.username.c_str(),
-                                         copy.password.c_str(), kLoginTimeoutMs, &info);
+    const int result = login(copy, info);
     if (result > 0) {
         setOnline(treeModel.itemFromIndex(row), true);
         registry.setHandle(name, result);
@@ -339,7 +344,7 @@ void QtTessaly::loginDevice(const std::string& name, const Device& copy, const Q
 // Logout, reboot, restore and format take the device's handle of now, not the
 // one of the menu's copy: a disconnect may have freed it for another device.
 void QtTessaly::logoutDevice(const std::string& name, const QPersistentModelIndex& row) {
-    const int result = TSL_NET_DEV_Logout(std::max(DeviceRegistry::instance().handle(name), 0));
+    const int result = call(TSL_NET_DEV_Logout, std::max(DeviceRegistry::instance().handle(name), 0));
     DeviceRegistry::instance().setHandle(name, 0);
     logins_.erase(name);
     setOnline(treeModel.itemFromIndex(row), false);
@@ -347,19 +352,26 @@ void QtTessaly::logoutDevice(const std::string& name, const QPersistentModelInde
 }
 
 void QtTessaly::rebootDevice(const Device& copy) {
-    showResult(this, TSL_NET_DEV_Reboot(DeviceRegistry::instance().handle(copy.name)));
+    showResult(this, call(TSL_NET_DEV_Reboot, DeviceRegistry::instance().handle(copy.name)));
 }
 
 void QtTessaly::restoreDevice(const Device& copy) {
-    showResult(this, TSL_NET_DEV_Restore(DeviceRegistry::instance().handle(copy.name)));
+    showResult(this, call(TSL_NET_DEV_Restore, DeviceRegistry::instance().handle(copy.name)));
 }
 
 void QtTessaly::formatDevice(const Device& copy) {
-    showResult(this, TSL_NET_DEV_Format(DeviceRegistry::instance().handle(copy.name)));
+    showResult(this, call(TSL_NET_DEV_Format, DeviceRegistry::instance().handle(copy.name)));
 }
 
 void QtTessaly::deleteDevice(const std::string& name, const QPersistentModelIndex& row) {
-    const int result = DeviceRegistry::instance().remove(name);
+    // The logout the removal makes waits on the device: made here, through
+    // the runner, the registry finds the device logged out already.
+    DeviceRegistry& registry = DeviceRegistry::instance();
+    if (const int handle = registry.handle(name); handle > 0) {
+        call(TSL_NET_DEV_Logout, handle);
+        registry.setHandle(name, 0);
+    }
+    const int result = registry.remove(name);
     if (result < 0) {
         kit::showFailure(this, result, kit::FailText::Write);
         return;
@@ -386,8 +398,7 @@ void QtTessaly::addAndActivateDevice(Device device) {
     const std::string name = device.name;
     if (!appendRow(device, false)) return;
     Np_LoginInfo info{};
-    const int handle = TSL_NET_DEV_Login(device.type, device.ip.c_str(), device.port, device.username.c_str(),
-                                         device.password.c_str(), kLoginTimeoutMs, &info);
+    const int handle = login(device, info);
     if (handle <= 0) {
         kit::warn(this, codeText("登录失败！ret = %1,%2", handle));
         return;
@@ -405,13 +416,30 @@ void QtTessaly::addAndActivateDevice(Device device) {
     else
         registry.setCurrent(name);
 
-    const int result = TSL_NET_DEV_SetPassword(registry.currentHandle(), device.password.c_str());
+    const int current = registry.currentHandle();
+    int result = 0;
+    kit::wait(this, [&] { result = TSL_NET_DEV_SetPassword(current, device.password.c_str()); });
     if (result == 0) {
         kit::showSuccess(this);
         return;
     }
     kit::warn(this, codeText("激活失败！ret = %1,%2", result));
     if (result < 0) kit::showFailure(this, result, kit::FailText::Write);
+}
+
+int QtTessaly::login(const Device& device, Np_LoginInfo& info) {
+    int result = 0;
+    kit::wait(this, [&] {
+        result = TSL_NET_DEV_Login(device.type, device.ip.c_str(), device.port, device.username.c_str(),
+                                   device.password.c_str(), kLoginTimeoutMs, &info);
+    });
+    return result;
+}
+
+int QtTessaly::call(int (*operation)(int handle), int handle) {
+    int result = 0;
+    kit::wait(this, [&] { result = operation(handle); });
+    return result;
 }
 
 void QtTessaly::updateDevice(Device device) {

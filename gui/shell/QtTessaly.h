@@ -73,6 +73,9 @@ class QtTessaly : public QMainWindow {
     void addDevice(Device device);
     void addAndActivateDevice(Device device);
     void updateDevice(Device device);
+    // The SDK calls that wait on a device, made through the kit's runner.
+    int login(const Device& device, Np_LoginInfo& info);
+    int call(int (*operation)(int handle), int handle);
 
     Ui::QtTessalyClass ui;
     Pages pages;  // every device page, in the page table's order

@@ -4,6 +4,7 @@
 
 #include "DeviceRegistry.h"
 #include "PageKit.h"
+#include "PageKitRunner.h"
 
 using kit::EventFamily;
 
@@ -49,7 +50,9 @@ template <class Record, class Setter>
 void EventSubscribeForm::subscribeWith(kit::LiveFeed<Record>& feed, Setter set) {
     feed.show(ui.tableView);
     // The page shows no result: the device's events, or their absence, are the answer.
-    set(kit::currentHandle(), feed.callback());
+    auto callback = feed.callback();
+    int result = 0;
+    kit::callCurrent(this, result, [&](int h) { return set(h, std::move(callback)); });
 }
 
 void EventSubscribeForm::subscribe(Mode mode) {
@@ -101,24 +104,22 @@ void EventSubscribeForm::on_subfullButton_clicked() {
 }
 
 void EventSubscribeForm::on_unsubButton_clicked() {
-    const int h = kit::currentHandle();
-    switch (DeviceRegistry::instance().currentType()) {
-        case TSL_DEVICE_ACC:
-            TSL_NET_Acc_SetEventCallback(h, static_cast<TSL_AccEventCallback>(nullptr));
-            break;
-        case TSL_DEVICE_IOT:
-            TSL_NET_IoT_SetEventCallback(h, static_cast<TSL_IoTEventCallback>(nullptr));
-            break;
-        case TSL_DEVICE_FSU:
-            TSL_NET_FSU_SetEventCallback(h, static_cast<TSL_FsuEventCallback>(nullptr));
-            break;
-        case TSL_DEVICE_FPR:
-            TSL_NET_FPR_SetEventCallback(h, static_cast<TSL_FprEventCallback>(nullptr));
-            break;
-        case TSL_DEVICE_UIT:
-            TSL_NET_UIT_SetEventCallback(h, static_cast<TSL_UitEventCallback>(nullptr));
-            break;
-        default:
-            break;
-    }
+    const int type = DeviceRegistry::instance().currentType();
+    int result = 0;
+    kit::callCurrent(this, result, [type](int h) {
+        switch (type) {
+            case TSL_DEVICE_ACC:
+                return TSL_NET_Acc_SetEventCallback(h, static_cast<TSL_AccEventCallback>(nullptr));
+            case TSL_DEVICE_IOT:
+                return TSL_NET_IoT_SetEventCallback(h, static_cast<TSL_IoTEventCallback>(nullptr));
+            case TSL_DEVICE_FSU:
+                return TSL_NET_FSU_SetEventCallback(h, static_cast<TSL_FsuEventCallback>(nullptr));
+            case TSL_DEVICE_FPR:
+                return TSL_NET_FPR_SetEventCallback(h, static_cast<TSL_FprEventCallback>(nullptr));
+            case TSL_DEVICE_UIT:
+                return TSL_NET_UIT_SetEventCallback(h, static_cast<TSL_UitEventCallback>(nullptr));
+            default:
+                return 0;
+        }
+    });
 }

@@ -9,6 +9,7 @@
 #include "DeviceRegistry.h"
 #include "PageKit.h"
 #include "PageKitEvents.h"
+#include "PageKitRunner.h"
 #include "Prompt.h"
 #include "XlsxWorkbook.h"
 
@@ -238,18 +239,58 @@ void LogQueryForm::on_exportButton_clicked() {
             [&] { pages = pageCount(headOf(kind, export_).total); }))
         return;
     // A device's total is only a claim: the pages end at the first empty one,
-    // and never run past what a worksheet can hold.
-    for (int page = 1; page <= pages; ++page) {
-        if (!kit::run(this, kit::Read.quiet(), [&](int h) { return fetch(h, kind, page, export_); })) return;
-        const std::vector<QStringList> cells = pageRows(kind, export_, type);
-        if (cells.empty()) break;
-        for (const QStringList& c : cells) rows.push_back(exportRow(kind, c));
-        if (rows.size() > xlsx::kMaxRows) {
-            kit::showFailure(this, xlsx::kFileError, kit::FailText::Write);
+    // and never run past what a worksheet can hold. A claim past that with
+    // records on its first page is refused before anything more is fetched.
+    if (headOf(kind, export_).total > xlsx::kMaxRows - rows.size() && !pageRows(kind, export_, type).empty())
+        return kit::showFailure(this, xlsx::kFileError, kit::FailText::Write);
+
+    // The pages and the workbook are fetched and written off the GUI thread,
+    // with the progress shown; cancelling stops after the page in flight and
+    // writes nothing.
+    enum class End { Written, ReadFailed, Full, Cancelled };
+    End end = End::Written;
+    int result = 0;
+    const kit::DeviceTag device = kit::currentDevice();
+    kit::Progress progress(this, QString::fromUtf8("正在导出，请稍候…"));
+    progress.report(0, pages);
+    const bool alive = progress.run(this, [&] {
+        for (int page = 1; page <= pages; ++page) {
+            if (progress.cancelled()) {
+                end = End::Cancelled;
+                return;
+            }
+            result = fetch(device.handle, kind, page, export_);
+            if (result != 0) {
+                end = End::ReadFailed;
+                return;
+            }
+            const std::vector<QStringList> cells = pageRows(kind, export_, type);
+            if (cells.empty()) break;
+            for (const QStringList& c : cells) rows.push_back(exportRow(kind, c));
+            if (rows.size() > xlsx::kMaxRows) {
+                end = End::Full;
+                return;
+            }
+            progress.report(page, pages);
+        }
+        if (!progress.commit()) {
+            end = End::Cancelled;
             return;
         }
+        result = xlsx::writeXlsxRows(path, rows);
+    });
+    if (!alive || !(kit::currentDevice() == device)) return;
+    switch (end) {
+        case End::ReadFailed:
+            return kit::showFailure(this, result, kit::FailText::Read);
+        case End::Full:
+            return kit::showFailure(this, xlsx::kFileError, kit::FailText::Write);
+        case End::Cancelled:
+            return;
+        case End::Written:
+            if (result < 0) return kit::showFailure(this, result, kit::FailText::Write);
+            return kit::showSuccess(this);
     }
-    kit::run(this, kit::Write, [&](int) { return xlsx::writeXlsxRows(path, rows); });
 }
 
 void LogQueryForm::fill(int kind) {

@@ -107,8 +107,9 @@ void PlanConfigForm::on_planSetButton_clicked() {
     kit::store<uint16_t>(KIT_FIELD(weekPlan, id), id);
     storeDay(ui.planWeekComboBox->currentIndex());
     const Np_WeekPlan plan = weekPlan;
-    kit::run(this, kit::Write, [&](int h) { return TSL_NET_DEV_SetWeekPlan(h, plan); });
-    showSunday();
+    if (kit::attempt(this, kit::Write, [&](int h) { return TSL_NET_DEV_SetWeekPlan(h, plan); }) !=
+        kit::Outcome::Gone)
+        showSunday();
 }
 
 void PlanConfigForm::on_planDeleteButton_clicked() {

@@ -169,8 +169,9 @@ void FsuEmuForm::on_calibSetButton_clicked() {
     const Np_FsuAnalogCalibrateParams& table = calib_.forWrite();
     Np_FsuAnalogCalibrateParams rec{};
     std::memcpy(rec.values, KIT_CFIELD(table, values), sizeof rec.values);
-    kit::run(this, kit::Write, [&](int h) { return TSL_NET_FSU_SetAnalogCalibrateParams(h, rec); });
-    showChannelOne();
+    if (kit::attempt(this, kit::Write, [&](int h) { return TSL_NET_FSU_SetAnalogCalibrateParams(h, rec); }) !=
+        kit::Outcome::Gone)
+        showChannelOne();
 }
 
 void FsuEmuForm::on_calibClearButton_clicked() {

@@ -246,8 +246,10 @@ void FsuModbusForm::on_regGetButton_clicked() {
     Np_FsuRegisterKey key{};
     key.a = params.channel;
     Np_FsuRegisterDesc desc{};
-    const bool descRead =
-        kit::run(this, kit::Read.quiet(), [&](int h) { return TSL_NET_FSU_GetRegisterDesc(h, key, &desc); });
+    const kit::Outcome read = kit::attempt(this, kit::Read.quiet(),
+                                           [&](int h) { return TSL_NET_FSU_GetRegisterDesc(h, key, &desc); });
+    if (read == kit::Outcome::Gone) return;
+    const bool descRead = read == kit::Outcome::Done;
     if (descRead) {
         std::memcpy(group.desc.desc, desc.desc, sizeof desc.desc);
         group.descLoaded = 1;

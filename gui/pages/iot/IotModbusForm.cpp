@@ -183,13 +183,13 @@ void IotModbusForm::on_regSetButton_clicked() {
     Np_IoTRegisterParams rec = registers_.forWrite();
     rec.channel = static_cast<uint8_t>(kit::comboData(ui.regChannelComboBox));
     std::memset(rec.reserved, 0, sizeof rec.reserved);
-    kit::run(this, kit::Write, [&](int h) {
-        const int result = TSL_NET_IoT_SetRegisterParams(h, rec);
-        // Whatever the device says, the display goes back to entry 1 (the copy keeps the edits).
-        showFirstRegister();
-        registers_.select(0);
-        return result;
-    });
+    // Whatever the device says, the display goes back to entry 1 (the copy keeps the edits).
+    kit::attempt(
+        this, kit::Write, [&](int h) { return TSL_NET_IoT_SetRegisterParams(h, rec); }, {},
+        [&] {
+            showFirstRegister();
+            registers_.select(0);
+        });
 }
 
 void IotModbusForm::on_regDeleteButton_clicked() {
