@@ -72,7 +72,7 @@ int TransferAsync(int handle, Method method, const char* path, Device::Progress 
                 // The callback is the caller's only news of the outcome, and
                 // the task's own result is dropped.
                 try {
-                    if (guarded) guarded(self->handle(), -18);
+                    if (guarded) guarded(self->handle(), ERR_SDK_UNKNOWN);
                 } catch (...) {
                 }
             }
@@ -82,7 +82,7 @@ int TransferAsync(int handle, Method method, const char* path, Device::Progress 
 }
 
 int Stop(int handle, std::atomic<bool> Device::*flag) {
-    return WithDevice(handle, [&](Device& d) { return (d.*flag).exchange(true) ? -18 : 0; });
+    return WithDevice(handle, [&](Device& d) { return (d.*flag).exchange(true) ? ERR_SDK_UNKNOWN : 0; });
 }
 
 }  // namespace
@@ -94,13 +94,13 @@ TSL_EXTERN_C TSL_API int TSL_NET_DEV_Init(void) {
 TSL_EXTERN_C TSL_API int TSL_NET_DEV_Logout(int handle) {
     try {
         std::shared_ptr<Device> device = DeviceTable::Instance().Find(handle);
-        if (!device) return -1;
+        if (!device) return ERR_INVALID_HANDLE;
         device->SetDisconnectHook(nullptr);
         device->Logout();
         DeviceTable::Instance().Take(handle, device.get());
         return 0;
     } catch (...) {
-        return -18;
+        return ERR_SDK_UNKNOWN;
     }
 }
 

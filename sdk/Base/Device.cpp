@@ -88,7 +88,7 @@ int32_t Device::Connect() {
     // A device that stops reading must not hold a sender (and every request
     // queued behind it, and the heartbeat) longer than a request may take.
     tcpClient_->SetSendTimeout(timeoutMs() > 100 ? timeoutMs() : 100);
-    if (tcpClient_->Connect(timeoutMs()) != 0) return -3;
+    if (tcpClient_->Connect(timeoutMs()) != 0) return ERR_CONNECT_TIMEOUT;
     std::string local = tcpClient_->GetLocalAddress();
     const auto& adapters = LocalAdapters();
     auto it = adapters.find(local);
@@ -209,7 +209,7 @@ int32_t Device::Call(IdentityModule module, uint32_t cmd, const void* payload, u
                      uint32_t replySize) {
     if (kHeadSize + EncodedPayloadSize(length) > kRequestBufferSize) {
         LOG_ERROR("Encode payload error");
-        return -7;
+        return ERR_REQUEST_ENCODE;
     }
     std::unique_ptr<uint8_t[]> buffer(new uint8_t[kRequestBufferSize]);
     WriteHead(buffer.get(), MakeHead(type(), cmd, NextIdentity(module), length));
@@ -232,7 +232,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     uint32_t encoded = 0;
     if (EncodePayload(payload, static_cast<int32_t>(head.length), payload, &encoded) != 0) {
         LOG_ERROR("Encode payload error");
-        return -7;
+        return ERR_REQUEST_ENCODE;
     }
     std::memcpy(request + kLengthOffset, &encoded, sizeof encoded);
     if (debug) {
@@ -264,7 +264,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
             unregister();
         }
         LOG_ERROR("Send payload error");
-        return -8;
+        return ERR_REQUEST_SEND;
     }
 
     std::vector<uint8_t> message;
@@ -276,7 +276,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
             NoteFinished(head.identity, head.cmd);
             lock.unlock();
             LOG_ERROR("Recv timeout");
-            return -4;
+            return ERR_RESPONSE_TIMEOUT;
         }
         message = std::move(waiter->message);
     }
@@ -291,17 +291,17 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     }
     if (got.cmd != head.cmd) {
         LOG_ERROR("Recv request command mismatch");
-        return -5;
+        return ERR_RESPONSE_CMD_MISMATCH;
     }
     uint8_t* text = message.data() + kHeadSize;
     uint32_t plain = 0;
     if (DecodePayload(text, static_cast<int32_t>(textLength), text, &plain) != 0) {
         LOG_ERROR("Decode payload error");
-        return -6;
+        return ERR_RESPONSE_DECODE;
     }
     if (plain < 4) {
         LOG_DEBUG("Recv payload dec: len[%d] rc[none]", plain);
-        return -17;
+        return ERR_RESPONSE_LENGTH;
     }
     int32_t code;
     std::memcpy(&code, text, sizeof code);
@@ -311,7 +311,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     }
     if (code != 0) return DeviceRefusal(code);
     if (replySize == 0 || reply == nullptr) return 0;
-    if (plain != 4 + replySize) return -17;
+    if (plain != 4 + replySize) return ERR_RESPONSE_LENGTH;
     std::memcpy(reply, text + 4, replySize);
     return 0;
 }

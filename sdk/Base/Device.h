@@ -14,6 +14,7 @@
 
 #include "Base/CallbackSlot.h"
 #include "Base/MessageHead.h"
+#include "TslDefs.h"
 
 namespace tsl {
 
