@@ -43,12 +43,18 @@ void LogPlain(uint32_t cmd, bool reply, const uint8_t* payload, uint32_t length)
 
 }  // namespace
 
+// One request waiting for its reply. It has a lock of its own, so that
+// handing it the reply and waking it never touches the device's table lock,
+// and a waking one never queues behind another for it.
 struct Device::Waiter {
     uint32_t identity;
     uint32_t cmd;
-    bool filled = false;
-    std::vector<uint8_t> message;
+    std::mutex mutex;
     std::condition_variable cond;
+    bool filled = false;
+    // A write failed: the request may never have gone out.
+    bool dropped = false;
+    std::vector<uint8_t> message;
 };
 
 Device::Device(const char* ip, uint32_t port)
@@ -57,6 +63,7 @@ Device::Device(const char* ip, uint32_t port)
       events_(std::make_shared<EventQueue>()),
       tcpClient_(std::make_unique<TcpClient>(ip_, static_cast<uint16_t>(port))) {
     tcpClient_->SetMessageCallback([this](const std::vector<uint8_t>& message) { OnReceive(message); });
+    tcpClient_->SetDropCallback([this] { OnDropped(); });
     FramingConfig framing;
     framing.bufferSize = 1048576;
     framing.headerLength = kHeadSize;
@@ -242,41 +249,52 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     }
 
     // Registered before sending, so that no reply can come before its waiter.
-    // Shared, so that the receive thread can wake it after letting the mutex go.
+    // Shared, so that the receive thread can wake it after letting the table go.
     auto waiter = std::make_shared<Waiter>();
     waiter->identity = head.identity;
     waiter->cmd = head.cmd;
-    auto unregister = [this, &waiter] {
-        for (auto it = waiters_.begin(); it != waiters_.end(); ++it)
-            if (*it == waiter) {
-                waiters_.erase(it);
-                break;
-            }
-    };
     {
         std::lock_guard<std::mutex> lock(responseMutex_);
         waiters_.push_back(waiter);
     }
+    // Gone from the table unless the receive thread took it first.
+    auto unregister = [this, &waiter] {
+        std::lock_guard<std::mutex> lock(responseMutex_);
+        for (auto it = waiters_.begin(); it != waiters_.end(); ++it)
+            if (*it == waiter) {
+                waiters_.erase(it);
+                NoteFinished(waiter->identity, waiter->cmd);
+                return true;
+            }
+        return false;
+    };
 
-    if (!tcpClient_ || tcpClient_->Send(request, kHeadSize + encoded) == -1) {
-        {
-            std::lock_guard<std::mutex> lock(responseMutex_);
-            unregister();
-        }
+    const int64_t ticket = tcpClient_ ? tcpClient_->Post(request, kHeadSize + encoded) : -1;
+    if (ticket < 0) {
+        unregister();
         LOG_ERROR("Send payload error");
         return ERR_REQUEST_SEND;
     }
 
     std::vector<uint8_t> message;
     {
-        std::unique_lock<std::mutex> lock(responseMutex_);
+        std::unique_lock<std::mutex> lock(waiter->mutex);
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs());
-        if (!waiter->cond.wait_until(lock, deadline, [&] { return waiter->filled; })) {
-            unregister();
-            NoteFinished(head.identity, head.cmd);
+        auto undelivered = [&] { return waiter->dropped && tcpClient_->Undelivered(ticket); };
+        bool woken = waiter->cond.wait_until(lock, deadline, [&] { return waiter->filled || undelivered(); });
+        if (!waiter->filled) {
             lock.unlock();
-            LOG_ERROR("Recv timeout");
-            return ERR_RESPONSE_TIMEOUT;
+            if (unregister()) {
+                if (woken) {
+                    LOG_ERROR("Send payload error");
+                    return ERR_REQUEST_SEND;
+                }
+                LOG_ERROR("Recv timeout");
+                return ERR_RESPONSE_TIMEOUT;
+            }
+            // The receive thread has just taken it and is filing the reply.
+            lock.lock();
+            waiter->cond.wait(lock, [&] { return waiter->filled; });
         }
         message = std::move(waiter->message);
     }
@@ -325,7 +343,7 @@ void Device::Send(uint8_t* request) {
         return;
     }
     std::memcpy(request + kLengthOffset, &encoded, sizeof encoded);
-    if (tcpClient_) tcpClient_->Send(request, kHeadSize + encoded);
+    if (tcpClient_) tcpClient_->Post(request, kHeadSize + encoded);
 }
 
 void Device::setTimeoutMs(int32_t ms) {
@@ -411,8 +429,6 @@ void Device::OnReceive(const std::vector<uint8_t>& message) {
                 }
         if (target) {
             NoteFinished(target->identity, target->cmd);
-            target->message = message;
-            target->filled = true;
             for (auto it = waiters_.begin(); it != waiters_.end(); ++it)
                 if (*it == target) {
                     waiters_.erase(it);
@@ -420,9 +436,29 @@ void Device::OnReceive(const std::vector<uint8_t>& message) {
                 }
         }
     }
-    // Woken outside the lock, so that it need not wait for it at once.
-    if (target) target->cond.notify_one();
-    if (!target) LOG_DEBUG("Drop unawaited response: cmd[%d] identity[%d]", head.cmd, head.identity);
+    if (!target) {
+        LOG_DEBUG("Drop unawaited response: cmd[%d] identity[%d]", head.cmd, head.identity);
+        return;
+    }
+    std::vector<uint8_t> copy(message);
+    {
+        std::lock_guard<std::mutex> lock(target->mutex);
+        target->message = std::move(copy);
+        target->filled = true;
+    }
+    // Woken outside its lock, so that it need not wait for it at once.
+    target->cond.notify_one();
+}
+
+void Device::OnDropped() {
+    std::lock_guard<std::mutex> table(responseMutex_);
+    for (const auto& w : waiters_) {
+        {
+            std::lock_guard<std::mutex> lock(w->mutex);
+            w->dropped = true;
+        }
+        w->cond.notify_one();
+    }
 }
 
 void Device::NoteFinished(uint32_t identity, uint32_t cmd) {

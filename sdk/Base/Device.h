@@ -134,6 +134,8 @@ class Device : public std::enable_shared_from_this<Device> {
 
     void OnReceive(const std::vector<uint8_t>& message);
     void OnClosed();
+    // A write failed: every waiter checks whether its request went out.
+    void OnDropped();
     void HeartbeatLoop();
     void DeliverEvent(uint32_t cmd, const uint8_t* text, uint32_t length);
 
