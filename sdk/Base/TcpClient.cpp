@@ -164,18 +164,22 @@ int64_t TcpClient::Post(const void* data, size_t length) {
     }
     if (s.broken || (!s.queued.empty() && s.queued.size() + length > kQueueLimit)) return -1;
     const auto* bytes = static_cast<const uint8_t*>(data);
-    s.queued.insert(s.queued.end(), bytes, bytes + length);
     const int64_t ticket = ++s.posted;
-    if (s.writing) return ticket;
+    if (s.writing) {
+        s.queued.insert(s.queued.end(), bytes, bytes + length);
+        return ticket;
+    }
 
+    // The caller's own bytes go out from where they are; what others queue
+    // meanwhile follows in rounds.
     s.writing = true;
     std::vector<uint8_t> batch;
     bool dropped = false;
-    while (!s.queued.empty()) {
-        batch.swap(s.queued);
+    for (bool own = true; own || !s.queued.empty(); own = false) {
+        if (!own) batch.swap(s.queued);
         const int64_t last = s.posted;
         lock.unlock();
-        const bool ok = WriteAll(batch);
+        const bool ok = own ? WriteAll(bytes, length) : WriteAll(batch.data(), batch.size());
         batch.clear();
         lock.lock();
         if (!ok) {
@@ -184,7 +188,7 @@ int64_t TcpClient::Post(const void* data, size_t length) {
             dropped = true;
             break;
         }
-        s.written = last;
+        s.written = own ? ticket : last;
         if (s.blockedSenders) s.queueWritten.notify_all();
     }
     s.writing = false;
@@ -200,7 +204,7 @@ bool TcpClient::Undelivered(int64_t ticket) const {
     return impl_->broken && ticket > impl_->written;
 }
 
-bool TcpClient::WriteAll(const std::vector<uint8_t>& bytes) {
+bool TcpClient::WriteAll(const uint8_t* bytes, size_t length) {
     std::lock_guard<std::mutex> sendLock(impl_->sendMutex);
     TcpSocket* socket;
     {
@@ -209,7 +213,7 @@ bool TcpClient::WriteAll(const std::vector<uint8_t>& bytes) {
     }
     // Safe without `mutex`: the socket is closed only under `sendMutex`.
     if (!socket) return false;
-    if (socket->SendAll(bytes.data(), bytes.size()) >= 0) return true;
+    if (socket->SendAll(bytes, length) >= 0) return true;
     // Part of a message may have gone out: the stream cannot recover.
     std::lock_guard<std::mutex> lock(impl_->mutex);
     if (impl_->socket) impl_->socket->Interrupt();

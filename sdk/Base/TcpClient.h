@@ -64,7 +64,7 @@ class TcpClient {
 
   private:
     void ReceiveLoop();
-    bool WriteAll(const std::vector<uint8_t>& bytes);
+    bool WriteAll(const uint8_t* bytes, size_t length);
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -322,11 +322,17 @@ TEST(TcpClientTest, MessagesQueuedBehindAFailedWriteNeverGoOut) {
     ASSERT_EQ(client.Connect(2000), 0);
     int peer = listener.Accept();  // and never read
     // Far more than the socket buffers take: the writer blocks, then fails.
-    Bytes huge(64 * kMiB, 0x5A);
+    Bytes huge(32 * kMiB, 0x5A);
     int64_t writer = 0;
     std::thread blocked([&] { writer = client.Post(huge.data(), huge.size()); });
+    struct Join {
+        std::thread& t;
+        ~Join() {
+            if (t.joinable()) t.join();
+        }
+    } join{blocked};
     int queuedBytes = 0;
-    for (int i = 0; i < 500 && queuedBytes == 0; ++i) {
+    for (int i = 0; i < 2500 && queuedBytes == 0; ++i) {
         std::this_thread::sleep_for(milliseconds(2));
         ioctl(peer, FIONREAD, &queuedBytes);
     }
