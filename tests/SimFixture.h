@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "DevSim.h"
 #include "TslDev.h"
@@ -48,6 +51,17 @@ T Patterned(uint8_t seed) {
     uint8_t* p = reinterpret_cast<uint8_t*>(&record);
     for (size_t i = 0; i < sizeof record; ++i) p[i] = static_cast<uint8_t>(seed + i * 7);
     return record;
+}
+
+// Polls until `done` holds; false when `limit` passed first.
+inline bool WaitFor(const std::function<bool()>& done,
+                    std::chrono::milliseconds limit = std::chrono::seconds(3)) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 }  // namespace tsltest

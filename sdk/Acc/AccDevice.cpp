@@ -25,7 +25,7 @@ bool CardText(const char* cardNo, uint8_t (&request)[kAccCardTextSize]) {
 
 int32_t AccDevice::GetCardInfo(Np_AccCardInfo* card) {
     uint8_t request[kAccCardTextSize];
-    if (!CardText(card->cardNo, request)) return -18;
+    if (!CardText(card->cardNo, request)) return ERR_SDK_UNKNOWN;
     // The first slot is copied whatever the status: on failure it is still
     // the zeros it started as.
     AccCardReply reply{};
@@ -36,7 +36,7 @@ int32_t AccDevice::GetCardInfo(Np_AccCardInfo* card) {
 
 int32_t AccDevice::DeleteCardInfo(const char* cardNo) {
     uint8_t request[kAccCardTextSize];
-    if (!CardText(cardNo, request)) return -18;
+    if (!CardText(cardNo, request)) return ERR_SDK_UNKNOWN;
     return Run(acc::kDeleteCardInfo, request);
 }
 

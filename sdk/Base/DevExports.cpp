@@ -1,12 +1,11 @@
-// The TSL_NET_DEV_* exports: login and the device table, the operations every
-// family shares, and the file transfers.
+// The TSL_NET_DEV_* exports: the device table, the operations every family
+// shares, and the file transfers.
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "Base/DeviceFactory.h"
 #include "Base/DeviceTable.h"
 #include "Base/Request.h"
 #include "Base/ThreadPool.h"
@@ -73,7 +72,7 @@ int TransferAsync(int handle, Method method, const char* path, Device::Progress 
                 // The callback is the caller's only news of the outcome, and
                 // the task's own result is dropped.
                 try {
-                    if (guarded) guarded(self->handle(), -18);
+                    if (guarded) guarded(self->handle(), ERR_SDK_UNKNOWN);
                 } catch (...) {
                 }
             }
@@ -83,7 +82,7 @@ int TransferAsync(int handle, Method method, const char* path, Device::Progress 
 }
 
 int Stop(int handle, std::atomic<bool> Device::*flag) {
-    return WithDevice(handle, [&](Device& d) { return (d.*flag).exchange(true) ? -18 : 0; });
+    return WithDevice(handle, [&](Device& d) { return (d.*flag).exchange(true) ? ERR_SDK_UNKNOWN : 0; });
 }
 
 }  // namespace
@@ -92,34 +91,16 @@ TSL_EXTERN_C TSL_API int TSL_NET_DEV_Init(void) {
     return 0;
 }
 
-TSL_EXTERN_C TSL_API int TSL_NET_DEV_Login(int deviceType, const char* ip, int port, const char* user,
-                                           const char* password, int timeoutMs, Np_LoginInfo* info) {
-    try {
-        if (deviceType < 100 || deviceType > 105) return -2;
-        // Cut to 16 bits, 65536 + p would log in on port p.
-        if (port < 1 || port > 65535) return -3;
-        std::shared_ptr<Device> device = CreateFamilyDevice(deviceType, ip, static_cast<uint32_t>(port));
-        device->setTimeoutMs(timeoutMs);
-        if (device->Connect() != 0) return -3;
-        int32_t status = device->Login(user, password, info);
-        if (status != 0) return status < 0 ? status : -18;
-        // 0 when no handle is free; the device then closes as it goes.
-        return DeviceTable::Instance().Insert(device);
-    } catch (...) {
-        return -18;
-    }
-}
-
 TSL_EXTERN_C TSL_API int TSL_NET_DEV_Logout(int handle) {
     try {
         std::shared_ptr<Device> device = DeviceTable::Instance().Find(handle);
-        if (!device) return -1;
+        if (!device) return ERR_INVALID_HANDLE;
         device->SetDisconnectHook(nullptr);
         device->Logout();
         DeviceTable::Instance().Take(handle, device.get());
         return 0;
     } catch (...) {
-        return -18;
+        return ERR_SDK_UNKNOWN;
     }
 }
 

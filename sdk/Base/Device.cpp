@@ -43,12 +43,18 @@ void LogPlain(uint32_t cmd, bool reply, const uint8_t* payload, uint32_t length)
 
 }  // namespace
 
+// One request waiting for its reply. It has a lock of its own, so that
+// handing it the reply and waking it never touches the device's table lock,
+// and a waking one never queues behind another for it.
 struct Device::Waiter {
     uint32_t identity;
     uint32_t cmd;
-    bool filled = false;
-    std::vector<uint8_t> message;
+    std::mutex mutex;
     std::condition_variable cond;
+    bool filled = false;
+    // A write failed: the request may never have gone out.
+    bool dropped = false;
+    std::vector<uint8_t> message;
 };
 
 Device::Device(const char* ip, uint32_t port)
@@ -57,6 +63,7 @@ Device::Device(const char* ip, uint32_t port)
       events_(std::make_shared<EventQueue>()),
       tcpClient_(std::make_unique<TcpClient>(ip_, static_cast<uint16_t>(port))) {
     tcpClient_->SetMessageCallback([this](const std::vector<uint8_t>& message) { OnReceive(message); });
+    tcpClient_->SetDropCallback([this] { OnDropped(); });
     FramingConfig framing;
     framing.bufferSize = 1048576;
     framing.headerLength = kHeadSize;
@@ -88,7 +95,7 @@ int32_t Device::Connect() {
     // A device that stops reading must not hold a sender (and every request
     // queued behind it, and the heartbeat) longer than a request may take.
     tcpClient_->SetSendTimeout(timeoutMs() > 100 ? timeoutMs() : 100);
-    if (tcpClient_->Connect(timeoutMs()) != 0) return -3;
+    if (tcpClient_->Connect(timeoutMs()) != 0) return ERR_CONNECT_TIMEOUT;
     std::string local = tcpClient_->GetLocalAddress();
     const auto& adapters = LocalAdapters();
     auto it = adapters.find(local);
@@ -209,7 +216,7 @@ int32_t Device::Call(IdentityModule module, uint32_t cmd, const void* payload, u
                      uint32_t replySize) {
     if (kHeadSize + EncodedPayloadSize(length) > kRequestBufferSize) {
         LOG_ERROR("Encode payload error");
-        return -7;
+        return ERR_REQUEST_ENCODE;
     }
     std::unique_ptr<uint8_t[]> buffer(new uint8_t[kRequestBufferSize]);
     WriteHead(buffer.get(), MakeHead(type(), cmd, NextIdentity(module), length));
@@ -232,7 +239,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     uint32_t encoded = 0;
     if (EncodePayload(payload, static_cast<int32_t>(head.length), payload, &encoded) != 0) {
         LOG_ERROR("Encode payload error");
-        return -7;
+        return ERR_REQUEST_ENCODE;
     }
     std::memcpy(request + kLengthOffset, &encoded, sizeof encoded);
     if (debug) {
@@ -242,41 +249,52 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     }
 
     // Registered before sending, so that no reply can come before its waiter.
-    // Shared, so that the receive thread can wake it after letting the mutex go.
+    // Shared, so that the receive thread can wake it after letting the table go.
     auto waiter = std::make_shared<Waiter>();
     waiter->identity = head.identity;
     waiter->cmd = head.cmd;
-    auto unregister = [this, &waiter] {
-        for (auto it = waiters_.begin(); it != waiters_.end(); ++it)
-            if (*it == waiter) {
-                waiters_.erase(it);
-                break;
-            }
-    };
     {
         std::lock_guard<std::mutex> lock(responseMutex_);
         waiters_.push_back(waiter);
     }
+    // Gone from the table unless the receive thread took it first.
+    auto unregister = [this, &waiter] {
+        std::lock_guard<std::mutex> lock(responseMutex_);
+        for (auto it = waiters_.begin(); it != waiters_.end(); ++it)
+            if (*it == waiter) {
+                waiters_.erase(it);
+                NoteFinished(waiter->identity, waiter->cmd);
+                return true;
+            }
+        return false;
+    };
 
-    if (!tcpClient_ || tcpClient_->Send(request, kHeadSize + encoded) == -1) {
-        {
-            std::lock_guard<std::mutex> lock(responseMutex_);
-            unregister();
-        }
+    const int64_t ticket = tcpClient_ ? tcpClient_->Post(request, kHeadSize + encoded) : -1;
+    if (ticket < 0) {
+        unregister();
         LOG_ERROR("Send payload error");
-        return -8;
+        return ERR_REQUEST_SEND;
     }
 
     std::vector<uint8_t> message;
     {
-        std::unique_lock<std::mutex> lock(responseMutex_);
+        std::unique_lock<std::mutex> lock(waiter->mutex);
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs());
-        if (!waiter->cond.wait_until(lock, deadline, [&] { return waiter->filled; })) {
-            unregister();
-            NoteFinished(head.identity, head.cmd);
+        auto undelivered = [&] { return waiter->dropped && tcpClient_->Undelivered(ticket); };
+        bool woken = waiter->cond.wait_until(lock, deadline, [&] { return waiter->filled || undelivered(); });
+        if (!waiter->filled) {
             lock.unlock();
-            LOG_ERROR("Recv timeout");
-            return -4;
+            if (unregister()) {
+                if (woken) {
+                    LOG_ERROR("Send payload error");
+                    return ERR_REQUEST_SEND;
+                }
+                LOG_ERROR("Recv timeout");
+                return ERR_RESPONSE_TIMEOUT;
+            }
+            // The receive thread has just taken it and is filing the reply.
+            lock.lock();
+            waiter->cond.wait(lock, [&] { return waiter->filled; });
         }
         message = std::move(waiter->message);
     }
@@ -291,17 +309,17 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     }
     if (got.cmd != head.cmd) {
         LOG_ERROR("Recv request command mismatch");
-        return -5;
+        return ERR_RESPONSE_CMD_MISMATCH;
     }
     uint8_t* text = message.data() + kHeadSize;
     uint32_t plain = 0;
     if (DecodePayload(text, static_cast<int32_t>(textLength), text, &plain) != 0) {
         LOG_ERROR("Decode payload error");
-        return -6;
+        return ERR_RESPONSE_DECODE;
     }
     if (plain < 4) {
         LOG_DEBUG("Recv payload dec: len[%d] rc[none]", plain);
-        return -17;
+        return ERR_RESPONSE_LENGTH;
     }
     int32_t code;
     std::memcpy(&code, text, sizeof code);
@@ -311,7 +329,7 @@ int32_t Device::SendAndReceive(uint8_t* request, void* reply, uint32_t replySize
     }
     if (code != 0) return DeviceRefusal(code);
     if (replySize == 0 || reply == nullptr) return 0;
-    if (plain != 4 + replySize) return -17;
+    if (plain != 4 + replySize) return ERR_RESPONSE_LENGTH;
     std::memcpy(reply, text + 4, replySize);
     return 0;
 }
@@ -325,7 +343,7 @@ void Device::Send(uint8_t* request) {
         return;
     }
     std::memcpy(request + kLengthOffset, &encoded, sizeof encoded);
-    if (tcpClient_) tcpClient_->Send(request, kHeadSize + encoded);
+    if (tcpClient_) tcpClient_->Post(request, kHeadSize + encoded);
 }
 
 void Device::setTimeoutMs(int32_t ms) {
@@ -411,8 +429,6 @@ void Device::OnReceive(const std::vector<uint8_t>& message) {
                 }
         if (target) {
             NoteFinished(target->identity, target->cmd);
-            target->message = message;
-            target->filled = true;
             for (auto it = waiters_.begin(); it != waiters_.end(); ++it)
                 if (*it == target) {
                     waiters_.erase(it);
@@ -420,9 +436,29 @@ void Device::OnReceive(const std::vector<uint8_t>& message) {
                 }
         }
     }
-    // Woken outside the lock, so that it need not wait for it at once.
-    if (target) target->cond.notify_one();
-    if (!target) LOG_DEBUG("Drop unawaited response: cmd[%d] identity[%d]", head.cmd, head.identity);
+    if (!target) {
+        LOG_DEBUG("Drop unawaited response: cmd[%d] identity[%d]", head.cmd, head.identity);
+        return;
+    }
+    std::vector<uint8_t> copy(message);
+    {
+        std::lock_guard<std::mutex> lock(target->mutex);
+        target->message = std::move(copy);
+        target->filled = true;
+    }
+    // Woken outside its lock, so that it need not wait for it at once.
+    target->cond.notify_one();
+}
+
+void Device::OnDropped() {
+    std::lock_guard<std::mutex> table(responseMutex_);
+    for (const auto& w : waiters_) {
+        {
+            std::lock_guard<std::mutex> lock(w->mutex);
+            w->dropped = true;
+        }
+        w->cond.notify_one();
+    }
 }
 
 void Device::NoteFinished(uint32_t identity, uint32_t cmd) {

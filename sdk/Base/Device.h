@@ -14,6 +14,7 @@
 
 #include "Base/CallbackSlot.h"
 #include "Base/MessageHead.h"
+#include "TslDefs.h"
 
 namespace tsl {
 
@@ -133,6 +134,8 @@ class Device : public std::enable_shared_from_this<Device> {
 
     void OnReceive(const std::vector<uint8_t>& message);
     void OnClosed();
+    // A write failed: every waiter checks whether its request went out.
+    void OnDropped();
     void HeartbeatLoop();
     void DeliverEvent(uint32_t cmd, const uint8_t* text, uint32_t length);
 

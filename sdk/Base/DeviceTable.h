@@ -51,16 +51,16 @@ template <class D = Device, class F>
 int WithDevice(int handle, F&& body) noexcept {
     try {
         std::shared_ptr<Device> base = DeviceTable::Instance().Find(handle);
-        if (!base) return -1;
+        if (!base) return ERR_INVALID_HANDLE;
         if constexpr (std::is_same_v<D, Device>) {
             return body(*base);
         } else {
             D* device = dynamic_cast<D*>(base.get());
-            if (!device) return -2;
+            if (!device) return ERR_DEVICE_TYPE;
             return body(*device);
         }
     } catch (...) {
-        return -18;
+        return ERR_SDK_UNKNOWN;
     }
 }
 

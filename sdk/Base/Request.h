@@ -76,10 +76,10 @@ inline int32_t Perform(Device& device, IdentityModule module, const Operation& o
         case Payload::Key16:
         case Payload::RecordKey8:
         case Payload::RecordKey16: {
-            if (length > sizeof small) return -18;
+            if (length > sizeof small) return ERR_SDK_UNKNOWN;
             std::memset(small, 0, length);
             if (op.payload == Payload::RecordKey8 || op.payload == Payload::RecordKey16) {
-                if (!out) return -18;
+                if (!out) return ERR_SDK_UNKNOWN;
                 std::memcpy(small, out, op.payload == Payload::RecordKey8 ? 1 : 2);
             } else if (op.payload == Payload::Key8) {
                 small[0] = static_cast<uint8_t>(key);

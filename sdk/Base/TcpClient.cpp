@@ -1,5 +1,7 @@
 #include "Base/TcpClient.h"
 
+#include <climits>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,6 +15,10 @@ namespace tsl {
 namespace {
 constexpr uint32_t kDefaultBufferSize = 1048576;
 constexpr uint16_t kNoPort = 0xFFFF;
+// Bytes that may wait behind a write: far more than every thread's request
+// at once, yet a peer that stops reading cannot make the queue grow without
+// end.
+constexpr size_t kQueueLimit = 4u << 20;
 
 // Nothing thrown on the receive thread may end the process: a message whose
 // delivery fails (out of memory) is dropped.
@@ -45,6 +51,20 @@ struct TcpClient::Impl {
     FramingConfig framing;
     int32_t sendTimeoutMs = 0;
     std::atomic<bool> running{false};
+    // Whoever posts while nobody writes becomes the writer and sends what
+    // the others queue meanwhile, all of it in one call, until the queue is
+    // empty: many threads cost one system call per round and none of them
+    // sleeps on another's write. `mutex` may be taken under `queueMutex`;
+    // `sendMutex` never is.
+    mutable std::mutex queueMutex;
+    std::condition_variable queueWritten;
+    std::vector<uint8_t> queued;
+    bool writing = false;
+    bool broken = false;  // a write failed: the stream is out of step
+    int64_t posted = 0;   // tickets given
+    int64_t written = 0;  // every ticket up to this one went out whole
+    int blockedSenders = 0;
+    std::function<void()> onDrop;
     // The destructor clears `reportClose` under this lock, so a close report
     // either finished before destruction began or never starts.
     std::mutex closeMutex;
@@ -88,6 +108,10 @@ int TcpClient::SetFraming(const FramingConfig& config) {
     return 0;
 }
 
+void TcpClient::SetDropCallback(std::function<void()> cb) {
+    impl_->onDrop = std::move(cb);
+}
+
 void TcpClient::SetSendTimeout(int32_t ms) {
     impl_->sendTimeoutMs = ms;
 }
@@ -120,6 +144,67 @@ int TcpClient::Connect(int32_t timeoutMs) {
 }
 
 int TcpClient::Send(const void* data, size_t length) {
+    Impl& s = *impl_;
+    const int64_t ticket = Post(data, length);
+    if (ticket < 0) return -1;
+    std::unique_lock<std::mutex> lock(s.queueMutex);
+    ++s.blockedSenders;
+    s.queueWritten.wait(lock, [&] { return s.written >= ticket || s.broken; });
+    --s.blockedSenders;
+    return s.written >= ticket ? static_cast<int>(length) : -1;
+}
+
+int64_t TcpClient::Post(const void* data, size_t length) {
+    Impl& s = *impl_;
+    if (length > static_cast<size_t>(INT_MAX)) return -1;
+    std::unique_lock<std::mutex> lock(s.queueMutex);
+    {
+        std::lock_guard<std::mutex> socketLock(s.mutex);
+        if (!s.socket) return -1;
+    }
+    if (s.broken || (!s.queued.empty() && s.queued.size() + length > kQueueLimit)) return -1;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    const int64_t ticket = ++s.posted;
+    if (s.writing) {
+        s.queued.insert(s.queued.end(), bytes, bytes + length);
+        return ticket;
+    }
+
+    // The caller's own bytes go out from where they are; what others queue
+    // meanwhile follows in rounds.
+    s.writing = true;
+    std::vector<uint8_t> batch;
+    bool dropped = false;
+    for (bool own = true; own || !s.queued.empty(); own = false) {
+        if (!own) batch.swap(s.queued);
+        const int64_t last = s.posted;
+        lock.unlock();
+        const bool ok = own ? WriteAll(bytes, length) : WriteAll(batch.data(), batch.size());
+        batch.clear();
+        lock.lock();
+        if (!ok) {
+            s.broken = true;
+            s.queued.clear();
+            dropped = true;
+            break;
+        }
+        s.written = own ? ticket : last;
+        if (s.blockedSenders) s.queueWritten.notify_all();
+    }
+    s.writing = false;
+    if (dropped && s.blockedSenders) s.queueWritten.notify_all();
+    const bool mine = s.written >= ticket;
+    lock.unlock();
+    if (dropped && s.onDrop) s.onDrop();
+    return mine ? ticket : -1;
+}
+
+bool TcpClient::Undelivered(int64_t ticket) const {
+    std::lock_guard<std::mutex> lock(impl_->queueMutex);
+    return impl_->broken && ticket > impl_->written;
+}
+
+bool TcpClient::WriteAll(const uint8_t* bytes, size_t length) {
     std::lock_guard<std::mutex> sendLock(impl_->sendMutex);
     TcpSocket* socket;
     {
@@ -127,14 +212,12 @@ int TcpClient::Send(const void* data, size_t length) {
         socket = impl_->socket.get();
     }
     // Safe without `mutex`: the socket is closed only under `sendMutex`.
-    if (!socket) return -1;
-    int sent = socket->SendAll(data, length);
-    if (sent < 0) {
-        // Part of a message may have gone out: the stream cannot recover.
-        std::lock_guard<std::mutex> lock(impl_->mutex);
-        if (impl_->socket) impl_->socket->Interrupt();
-    }
-    return sent;
+    if (!socket) return false;
+    if (socket->SendAll(bytes, length) >= 0) return true;
+    // Part of a message may have gone out: the stream cannot recover.
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    if (impl_->socket) impl_->socket->Interrupt();
+    return false;
 }
 
 int TcpClient::Close() {
@@ -176,6 +259,10 @@ void TcpClient::ReceiveLoop() {
                               size_t(cfg.lengthOffset) + cfg.lengthWidth <= head && head > 0 &&
                               head <= bufferSize && cfg.magic.size() <= head;
 
+    // Each receive takes whatever has arrived, so a burst of replies costs
+    // one call; the messages in it are cut out and delivered one by one.
+    // The bytes held start at `data + start`.
+    size_t start = 0;
     size_t held = 0;
     while (data && s.running) {
         if (!s.framed) {
@@ -185,26 +272,34 @@ void TcpClient::ReceiveLoop() {
             continue;
         }
         if (!framingValid) break;
-        if (held < head) {
-            int n = socket->Receive(data + held, head - held);
-            if (n <= 0) break;
-            held += static_cast<size_t>(n);
-            continue;
+        bool malformed = false;
+        while (held >= head && s.running) {
+            const uint8_t* message = data + start;
+            if (!cfg.magic.empty() && std::memcmp(message, cfg.magic.data(), cfg.magic.size()) != 0) {
+                malformed = true;
+                break;
+            }
+            uint64_t length = 0;
+            for (uint16_t i = 0; i < cfg.lengthWidth; ++i)
+                length |= uint64_t(message[cfg.lengthOffset + i]) << (8 * i);
+            const uint64_t total = head + length;
+            if (total > bufferSize) {
+                malformed = true;
+                break;
+            }
+            if (held < total) break;
+            Deliver(s.onMessage, message, static_cast<size_t>(total));
+            start += static_cast<size_t>(total);
+            held -= static_cast<size_t>(total);
         }
-        if (!cfg.magic.empty() && std::memcmp(data, cfg.magic.data(), cfg.magic.size()) != 0) break;
-        uint64_t length = 0;
-        for (uint16_t i = 0; i < cfg.lengthWidth; ++i)
-            length |= uint64_t(data[cfg.lengthOffset + i]) << (8 * i);
-        const uint64_t total = head + length;
-        if (total > bufferSize) break;
-        if (held < total) {
-            int n = socket->Receive(data + held, static_cast<size_t>(total - held));
-            if (n <= 0) break;
-            held += static_cast<size_t>(n);
-            continue;
-        }
-        Deliver(s.onMessage, data, static_cast<size_t>(total));
-        held = 0;
+        if (malformed || !s.running) break;
+        // What is left is less than one message: moved to the front, so the
+        // longest message still fits behind it.
+        if (start > 0 && held > 0) std::memmove(data, data + start, held);
+        start = 0;
+        int n = socket->Receive(data + held, bufferSize - held);
+        if (n <= 0) break;
+        held += static_cast<size_t>(n);
     }
     s.running = false;
 

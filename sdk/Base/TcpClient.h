@@ -40,10 +40,22 @@ class TcpClient {
     // connection, whose stream would be out of step; set before Connect.
     void SetSendTimeout(int32_t ms);
 
+    // Called on a sending thread when a write failed: the messages of other
+    // threads queued behind it did not go out either (see Undelivered).
+    void SetDropCallback(std::function<void()> cb);
+
     // 0, or -1 (not dotted IPv4, refused, timed out, already connected once).
     int Connect(int32_t timeoutMs);
     // Sends all bytes or fails: the byte count, or -1.
     int Send(const void* data, size_t length);
+    // Hands one whole message over for sending and returns without waiting
+    // for another thread's write: a ticket (1 and up), or -1 when it cannot go
+    // out (no connection, an earlier write failed, too much queued, or it
+    // failed while this thread wrote it). Messages leave in ticket order and
+    // never interleave.
+    int64_t Post(const void* data, size_t length);
+    // True once it is certain that the message with `ticket` never went out.
+    bool Undelivered(int64_t ticket) const;
     // Shuts the connection down; the receive thread ends and reports the close.
     int Close();
 
@@ -52,6 +64,7 @@ class TcpClient {
 
   private:
     void ReceiveLoop();
+    bool WriteAll(const uint8_t* bytes, size_t length);
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

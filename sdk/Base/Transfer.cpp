@@ -51,12 +51,12 @@ uint32_t GetU32(const uint8_t* p) {
 int32_t Device::StartUpgrade(const char* path, const Progress& progress) {
     const int h = handle();
     File file(path ? std::fopen(path, "rb") : nullptr);
-    if (!file) return Finish(progress, h, -9);
-    if (fseeko(file.get(), 0, SEEK_END) != 0) return Finish(progress, h, -9);
+    if (!file) return Finish(progress, h, ERR_FILE_OPEN);
+    if (fseeko(file.get(), 0, SEEK_END) != 0) return Finish(progress, h, ERR_FILE_OPEN);
     off_t end = ftello(file.get());
     // The size travels as 32 bits: a larger file cannot be announced.
     if (end < 0 || end > static_cast<off_t>(UINT32_MAX) || fseeko(file.get(), 0, SEEK_SET) != 0)
-        return Finish(progress, h, -9);
+        return Finish(progress, h, ERR_FILE_OPEN);
     const uint32_t size = static_cast<uint32_t>(end);
 
     // Cleared before the start request, so a stop pressed meanwhile counts.
@@ -80,11 +80,11 @@ int32_t Device::StartUpgrade(const char* path, const Progress& progress) {
             uint8_t stop[32] = {};
             PutU32(stop, transferId);
             Call(IdentityModule::Common, kCmdUpgradeStop, stop, sizeof stop);
-            return Finish(progress, h, -10);
+            return Finish(progress, h, ERR_UPGRADE_INTERRUPTED);
         }
         size_t n = std::fread(data.data() + 8, 1, chunk, file.get());
         if (n == 0) {
-            if (std::ferror(file.get())) return Finish(progress, h, -9);
+            if (std::ferror(file.get())) return Finish(progress, h, ERR_FILE_OPEN);
             break;
         }
         PutU32(data.data() + 4, static_cast<uint32_t>(n));
@@ -103,7 +103,7 @@ int32_t Device::StartUpgrade(const char* path, const Progress& progress) {
 int32_t Device::ExportConfigFile(const char* path, const Progress& progress) {
     const int h = handle();
     File file(path ? std::fopen(path, "wb") : nullptr);
-    if (!file) return Finish(progress, h, -9);
+    if (!file) return Finish(progress, h, ERR_FILE_OPEN);
     exportStop = false;
     auto request = [](uint8_t* out, uint32_t index, uint32_t mode) {
         std::memset(out, 0, 28);
@@ -118,16 +118,16 @@ int32_t Device::ExportConfigFile(const char* path, const Progress& progress) {
         int32_t status =
             Call(IdentityModule::Common, kCmdExportBlock, req, sizeof req, block.data(), kConfigBlockSize);
         if (status != 0) return Finish(progress, h, status);
-        if (GetU32(block.data() + 4) != i) return Finish(progress, h, -18);
+        if (GetU32(block.data() + 4) != i) return Finish(progress, h, ERR_SDK_UNKNOWN);
         if (std::fwrite(block.data(), 1, kConfigBlockSize, file.get()) != kConfigBlockSize ||
             std::fflush(file.get()) != 0)
-            return Finish(progress, h, -9);
+            return Finish(progress, h, ERR_FILE_OPEN);
         Report(progress, h, static_cast<int>(i + 1));
         if (GetU32(block.data() + 12) == kLastBlockState) return Finish(progress, h, 0);
     }
     request(req, 0, 3);
     Call(IdentityModule::Common, kCmdExportBlock, req, sizeof req);
-    return Finish(progress, h, -12);
+    return Finish(progress, h, ERR_EXPORT_STOPPED);
 }
 
 int32_t Device::ImportConfigFile(const char* path, const Progress& progress) {
@@ -138,27 +138,27 @@ int32_t Device::ImportConfigFile(const char* path, const Progress& progress) {
     std::vector<uint8_t> content;
     {
         File file(path ? std::fopen(path, "rb") : nullptr);
-        if (!file) return Finish(progress, h, -9);
+        if (!file) return Finish(progress, h, ERR_FILE_OPEN);
         // The whole file is held in memory: one that cannot be a
         // configuration is refused before it is read.
         struct stat st;
         if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode)) {
             if (st.st_size % kConfigBlockSize != 0 || static_cast<uint64_t>(st.st_size) > kMaxImportSize)
-                return Finish(progress, h, -9);
+                return Finish(progress, h, ERR_FILE_OPEN);
             content.reserve(static_cast<size_t>(st.st_size));
         }
         uint8_t buf[65536];
         size_t n;
         while ((n = std::fread(buf, 1, sizeof buf, file.get())) > 0) {
-            if (content.size() + n > kMaxImportSize) return Finish(progress, h, -9);
+            if (content.size() + n > kMaxImportSize) return Finish(progress, h, ERR_FILE_OPEN);
             content.insert(content.end(), buf, buf + n);
         }
-        if (std::ferror(file.get())) return Finish(progress, h, -9);
+        if (std::ferror(file.get())) return Finish(progress, h, ERR_FILE_OPEN);
     }
-    if (content.size() % kConfigBlockSize != 0) return Finish(progress, h, -9);
+    if (content.size() % kConfigBlockSize != 0) return Finish(progress, h, ERR_FILE_OPEN);
     const uint64_t count = content.size() / kConfigBlockSize;
     for (uint64_t k = 1; k <= count; ++k) {
-        if (importStop.load()) return Finish(progress, h, -13);
+        if (importStop.load()) return Finish(progress, h, ERR_IMPORT_STOPPED);
         int32_t status = Call(IdentityModule::Common, kCmdImportBlock,
                               content.data() + (k - 1) * kConfigBlockSize, kConfigBlockSize);
         if (status != 0) return Finish(progress, h, status);

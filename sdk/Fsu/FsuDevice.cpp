@@ -108,7 +108,7 @@ int32_t FsuDevice::GetStructFile(uint8_t* buffer, uint32_t* length) {
         int32_t status = Perform(kReadStructBlock, &request, 0, &block);
         if (status != 0) return status;
         if (block.length <= 0) return 0;
-        if (block.length > static_cast<int32_t>(kStructBlockSize)) return -17;
+        if (block.length > static_cast<int32_t>(kStructBlockSize)) return ERR_RESPONSE_LENGTH;
         // Packed after the previous block, whatever that one's length, so a
         // short block in the middle leaves no gap; ten blocks of at most
         // 1,024 bytes always fit.
@@ -119,7 +119,7 @@ int32_t FsuDevice::GetStructFile(uint8_t* buffer, uint32_t* length) {
 }
 
 int32_t FsuDevice::SetStructFile(const uint8_t* data, int length) {
-    if (length > kStructWriteLimit) return -9;
+    if (length > kStructWriteLimit) return ERR_FILE_OPEN;
     uint32_t index = 0;
     for (int offset = 0; offset < length; offset += static_cast<int>(kStructBlockSize), ++index) {
         StructChunk chunk{};

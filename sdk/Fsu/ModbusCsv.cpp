@@ -138,7 +138,7 @@ bool FolderExists(const char* path) {
 }  // namespace
 
 int32_t FsuDevice::ModbusExportCsv(const char* path) {
-    if (!FolderExists(path)) return -9;
+    if (!FolderExists(path)) return ERR_FILE_OPEN;
 
     Np_FsuModbusHead head{};
     int32_t status = Perform(fsu::kModbusExportHead, nullptr, 0, &head);
@@ -168,7 +168,7 @@ int32_t FsuDevice::ModbusExportCsv(const char* path) {
         csv::Save(path, table);
     } catch (const std::exception& e) {
         LOG_ERROR("Csv save failed, exception: %s", e.what());
-        return -9;
+        return ERR_FILE_OPEN;
     }
     return 0;
 }
@@ -179,19 +179,19 @@ int32_t FsuDevice::ModbusImportCsv(const char* path) {
         table = csv::Load(path);
     } catch (const std::exception& e) {
         LOG_ERROR("Csv load failed, exception: %s", e.what());
-        return -9;
+        return ERR_FILE_OPEN;
     }
     try {
         // No header row, a short row or a bad number: nothing is sent, so a
         // malformed file leaves the device as it was.
-        if (table.empty()) return -14;
+        if (table.empty()) return ERR_FILE_PARSE;
         Np_FsuModbusHead head{};
         const csv::Row& names = table.front();
         for (size_t i = 0; i < names.size() && i < kHeadNames; ++i)
             PutText(head.names[i], kHeadNameSize, names[i]);
         std::vector<Np_FsuModbusRecord> records(table.size() - 1);
         for (size_t i = 1; i < table.size(); ++i)
-            if (!RecordOf(table[i], records[i - 1])) return -14;
+            if (!RecordOf(table[i], records[i - 1])) return ERR_FILE_PARSE;
 
         int32_t status = Perform(fsu::kModbusImportHead, &head);
         if (status != 0) return status;
@@ -201,7 +201,7 @@ int32_t FsuDevice::ModbusImportCsv(const char* path) {
         }
         return 0;
     } catch (...) {
-        return -14;
+        return ERR_FILE_PARSE;
     }
 }
 

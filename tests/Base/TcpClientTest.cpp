@@ -6,17 +6,23 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <mutex>
 #include <random>
 #include <thread>
+
+#include "Loopback.h"
 
 namespace tsl {
 namespace {
@@ -30,27 +36,15 @@ constexpr uint32_t kMiB = 1048576;
 // A loopback listener standing in for the device.
 class Listener {
   public:
-    explicit Listener(int backlog = 16, int receiveBuffer = 0) {
-        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        // Accepted peers inherit it.
-        if (receiveBuffer) setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-        sockaddr_in sa{};
-        sa.sin_family = AF_INET;
-        sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-        listen(fd_, backlog);
-        socklen_t len = sizeof sa;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len);
-        port_ = ntohs(sa.sin_port);
-    }
+    explicit Listener(int backlog = 16, int receiveBuffer = 0)
+        : fd_(tsltest::ListenOnLoopback(backlog, &port_, receiveBuffer)) {}
     ~Listener() { close(fd_); }
     uint16_t Port() const { return port_; }
     int Accept() {
         pollfd p{fd_, POLLIN, 0};
         if (poll(&p, 1, 5000) != 1) return -1;
         int fd = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-        int one = 1;
-        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        tsltest::NoDelay(fd);
         return fd;
     }
 
@@ -143,11 +137,21 @@ std::vector<FramingCase> FramingCases() {
     segment.insert(segment.end(), c.begin(), c.end());
     cases.push_back({"three messages in one segment", {segment}, {a, b, c}, false});
 
+    // One read ends inside the next message.
+    Bytes straddle = a;
+    straddle.insert(straddle.end(), c.begin(), c.begin() + 10);
+    cases.push_back(
+        {"a message and the start of the next", {straddle, Slice(c, 10, c.size())}, {a, c}, false});
+
     cases.push_back({"length 0 is the head alone", {Frame(0)}, {Frame(0)}, false});
 
     Bytes full = Frame(kMiB - 22);
     cases.push_back({"total exactly the buffer size", {full}, {full}, false});
     cases.push_back({"one byte over the buffer size", {Frame(kMiB - 21)}, {}, true});
+    // Read behind a short one, it fits only once that one has made room.
+    Bytes behind = b;
+    behind.insert(behind.end(), full.begin(), full.end());
+    cases.push_back({"a full-size message behind a short one", {behind}, {b, full}, false});
 
     Bytes partial = Frame(40);
     cases.push_back({"peer closes inside a message", {Slice(partial, 0, 30)}, {}, false});
@@ -249,6 +253,106 @@ TEST(TcpClientTest, SendsWholeMessagesAndReportsTheLocalEndpoint) {
     close(peer);
 }
 
+long ElapsedMs(Clock::time_point since) {
+    return static_cast<long>(std::chrono::duration_cast<milliseconds>(Clock::now() - since).count());
+}
+
+TEST(TcpClientTest, ThreadsSendingAtOnceNeverInterleave) {
+    Listener listener;
+    TcpClient client("127.0.0.1", listener.Port());
+    ASSERT_EQ(client.Connect(2000), 0);
+    int peer = listener.Accept();
+    constexpr int kThreads = 16, kEach = 300;
+    Bytes got;
+    std::thread reader([&] {
+        uint8_t buf[65536];
+        for (;;) {
+            ssize_t n = recv(peer, buf, sizeof buf, 0);
+            if (n <= 0) break;
+            got.insert(got.end(), buf, buf + n);
+        }
+    });
+    std::vector<std::thread> senders;
+    for (int t = 0; t < kThreads; ++t)
+        senders.emplace_back([&, t] {
+            for (int i = 0; i < kEach; ++i) {
+                // Sizes vary, so that batches cut messages at every place.
+                Bytes m = Frame(static_cast<uint32_t>(8 + (t * 7 + i) % 300), static_cast<uint8_t>(t));
+                std::memcpy(m.data() + 22, &t, 4);
+                std::memcpy(m.data() + 26, &i, 4);
+                if (i % 2)
+                    EXPECT_EQ(client.Send(m.data(), m.size()), static_cast<int>(m.size()));
+                else
+                    EXPECT_GT(client.Post(m.data(), m.size()), 0);
+            }
+        });
+    for (auto& t : senders) t.join();
+    // Every Post has gone out once a later Send of its thread returned.
+    client.Close();
+    reader.join();
+    close(peer);
+
+    std::vector<int> next(kThreads, 0);
+    size_t at = 0;
+    while (at + 22 <= got.size()) {
+        uint32_t length;
+        std::memcpy(&length, got.data() + at + 18, 4);
+        ASSERT_LE(at + 22 + length, got.size());
+        int t, i;
+        std::memcpy(&t, got.data() + at + 22, 4);
+        std::memcpy(&i, got.data() + at + 26, 4);
+        ASSERT_TRUE(t >= 0 && t < kThreads) << at;
+        EXPECT_EQ(next[static_cast<size_t>(t)]++, i);
+        Bytes m = Frame(length, static_cast<uint8_t>(t));
+        std::memcpy(m.data() + 22, &t, 4);
+        std::memcpy(m.data() + 26, &i, 4);
+        EXPECT_TRUE(std::equal(m.begin(), m.end(), got.begin() + static_cast<long>(at))) << t << "/" << i;
+        at += 22 + length;
+    }
+    EXPECT_EQ(at, got.size());
+    for (int n : next) EXPECT_EQ(n, kEach);
+}
+
+TEST(TcpClientTest, MessagesQueuedBehindAFailedWriteNeverGoOut) {
+    Listener listener;
+    TcpClient client("127.0.0.1", listener.Port());
+    std::atomic<int> drops{0};
+    client.SetDropCallback([&] { ++drops; });
+    client.SetSendTimeout(1500);
+    ASSERT_EQ(client.Connect(2000), 0);
+    int peer = listener.Accept();  // and never read
+    // Far more than the socket buffers take: the writer blocks, then fails.
+    Bytes huge(32 * kMiB, 0x5A);
+    int64_t writer = 0;
+    std::thread blocked([&] { writer = client.Post(huge.data(), huge.size()); });
+    struct Join {
+        std::thread& t;
+        ~Join() {
+            if (t.joinable()) t.join();
+        }
+    } join{blocked};
+    int queuedBytes = 0;
+    for (int i = 0; i < 2500 && queuedBytes == 0; ++i) {
+        std::this_thread::sleep_for(milliseconds(2));
+        ioctl(peer, FIONREAD, &queuedBytes);
+    }
+    ASSERT_GT(queuedBytes, 0);
+    // Posted while the other thread writes: queued, not waited for (the
+    // writer gives up only after 1.5 s without progress).
+    auto start = Clock::now();
+    int64_t queued = client.Post("behind", 6);
+    EXPECT_LT(ElapsedMs(start), 1000);
+    ASSERT_GT(queued, 0);
+    EXPECT_FALSE(client.Undelivered(queued));
+    blocked.join();
+    EXPECT_EQ(writer, -1);
+    EXPECT_TRUE(client.Undelivered(queued));
+    EXPECT_EQ(drops.load(), 1);
+    EXPECT_EQ(client.Post("later", 5), -1);
+    EXPECT_EQ(client.Send("later", 5), -1);
+    close(peer);
+}
+
 TEST(TcpClientTest, CloseReportsOnceAndDestructionNever) {
     Listener listener;
     Recorder destroyed;
@@ -279,10 +383,6 @@ TEST(TcpClientTest, CloseReportsOnceAndDestructionNever) {
     std::lock_guard<std::mutex> lock(rec.mutex);
     EXPECT_EQ(rec.closes, 1);
     close(peer);
-}
-
-long ElapsedMs(Clock::time_point since) {
-    return static_cast<long>(std::chrono::duration_cast<milliseconds>(Clock::now() - since).count());
 }
 
 TEST(TcpClientConnectTest, RefusedIsQuick) {

@@ -1,4 +1,4 @@
-#include "Base/DeviceFactory.h"
+#include "Login/DeviceFactory.h"
 
 #include "Acc/AccDevice.h"
 #include "Fpr/FprDevice.h"
