@@ -12,6 +12,7 @@ PACKAGES=(
   libpugixml-dev libminizip-dev zlib1g-dev python3-openpyxl
   fonts-wqy-microhei fonts-dejavu-core
   iproute2 util-linux procps
+  desktop-file-utils
   locales
   clang libclang-rt-14-dev
 )
