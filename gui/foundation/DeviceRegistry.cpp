@@ -13,6 +13,7 @@
 #include <map>
 
 #include "TslAcc.h"
+#include "TslFpr.h"
 #include "TslFsu.h"
 #include "TslIoT.h"
 #include "TslUit.h"
@@ -163,6 +164,23 @@ void DeviceRegistry::setWaiter(Waiter w) {
     waiter() = w ? std::move(w) : [](const std::function<void()>& call) { call(); };
 }
 
+int unsubscribeEvents(int type, int handle) {
+    switch (type) {
+        case TSL_DEVICE_ACC:
+            return TSL_NET_Acc_SetEventCallback(handle, static_cast<TSL_AccEventCallback>(nullptr));
+        case TSL_DEVICE_IOT:
+            return TSL_NET_IoT_SetEventCallback(handle, static_cast<TSL_IoTEventCallback>(nullptr));
+        case TSL_DEVICE_FSU:
+            return TSL_NET_FSU_SetEventCallback(handle, static_cast<TSL_FsuEventCallback>(nullptr));
+        case TSL_DEVICE_FPR:
+            return TSL_NET_FPR_SetEventCallback(handle, static_cast<TSL_FprEventCallback>(nullptr));
+        case TSL_DEVICE_UIT:
+            return TSL_NET_UIT_SetEventCallback(handle, static_cast<TSL_UitEventCallback>(nullptr));
+        default:
+            return 0;
+    }
+}
+
 int DeviceRegistry::setCurrent(const std::string& name) {
     // Only the GUI thread changes the current name, so comparing without the
     // lock is safe; the lock is let go before the SDK is called, since
@@ -174,25 +192,10 @@ int DeviceRegistry::setCurrent(const std::string& name) {
             if (const Device* d = currentLocked()) type = d->type;
         }
         const int previous = currentHandle();
-        if (type != 0)
-            waiter()([type, previous] {
-                switch (type) {
-                    case TSL_DEVICE_ACC:
-                        TSL_NET_Acc_SetEventCallback(previous, static_cast<TSL_AccEventCallback>(nullptr));
-                        break;
-                    case TSL_DEVICE_IOT:
-                        TSL_NET_IoT_SetEventCallback(previous, static_cast<TSL_IoTEventCallback>(nullptr));
-                        break;
-                    case TSL_DEVICE_FSU:
-                        TSL_NET_FSU_SetEventCallback(previous, static_cast<TSL_FsuEventCallback>(nullptr));
-                        break;
-                    case TSL_DEVICE_UIT:
-                        TSL_NET_UIT_SetEventCallback(previous, static_cast<TSL_UitEventCallback>(nullptr));
-                        break;
-                    default:
-                        break;  // NTP servers and fingerprint readers keep no subscription
-                }
-            });
+        // A fingerprint reader keeps its subscription when another device
+        // becomes current; an NTP server has none.
+        if (type != 0 && type != TSL_DEVICE_FPR && type != TSL_DEVICE_NTP)
+            waiter()([type, previous] { unsubscribeEvents(type, previous); });
     }
     std::lock_guard<std::mutex> lock(mutex_);
     current_ = name;

@@ -14,6 +14,10 @@
 #include "Device.h"
 #include "TslDev.h"
 
+// Ends the event subscription of the device at `handle` through its family's
+// plain setter with no callback; 0 for a type without events (NTP servers).
+int unsubscribeEvents(int type, int handle);
+
 class DeviceRegistry {
   public:
     static DeviceRegistry& instance();

@@ -106,20 +106,5 @@ void EventSubscribeForm::on_subfullButton_clicked() {
 void EventSubscribeForm::on_unsubButton_clicked() {
     const int type = DeviceRegistry::instance().currentType();
     int result = 0;
-    kit::callCurrent(this, result, [type](int h) {
-        switch (type) {
-            case TSL_DEVICE_ACC:
-                return TSL_NET_Acc_SetEventCallback(h, static_cast<TSL_AccEventCallback>(nullptr));
-            case TSL_DEVICE_IOT:
-                return TSL_NET_IoT_SetEventCallback(h, static_cast<TSL_IoTEventCallback>(nullptr));
-            case TSL_DEVICE_FSU:
-                return TSL_NET_FSU_SetEventCallback(h, static_cast<TSL_FsuEventCallback>(nullptr));
-            case TSL_DEVICE_FPR:
-                return TSL_NET_FPR_SetEventCallback(h, static_cast<TSL_FprEventCallback>(nullptr));
-            case TSL_DEVICE_UIT:
-                return TSL_NET_UIT_SetEventCallback(h, static_cast<TSL_UitEventCallback>(nullptr));
-            default:
-                return 0;
-        }
-    });
+    kit::callCurrent(this, result, [type](int h) { return unsubscribeEvents(type, h); });
 }
