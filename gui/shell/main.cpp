@@ -6,8 +6,8 @@
 #include <csignal>
 
 #include "GuiResources.h"
+#include "ProgramLog.h"
 #include "QtTessaly.h"
-#include "TslDev.h"
 
 namespace {
 int stopPipe[2] = {-1, -1};
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     initGuiResources();
     quitOnStopSignals(app);
-    TSL_NET_DEV_SetLogPath(argv[0]);
+    startProgramLog();
     QtTessaly window;
     window.show();
     return app.exec();

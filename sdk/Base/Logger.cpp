@@ -104,8 +104,9 @@ void ForgetThreadId() {
     t_threadId.length = 0;
 }
 
+// One line each, so that a report does not run into what is printed next.
 void Report(const std::string& what) {
-    fprintf(stderr, "Exception:%s", what.c_str());
+    fprintf(stderr, "Exception:%s\n", what.c_str());
 }
 
 std::string ErrnoText(const std::string& what, int error) {

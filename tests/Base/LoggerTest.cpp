@@ -360,6 +360,7 @@ TEST_F(LoggerTest, FolderThatCannotBeCreated) {
     }
     std::string diagnostics = testing::internal::GetCapturedStderr();
     EXPECT_EQ(0u, diagnostics.find("Exception:")) << diagnostics;
+    EXPECT_EQ('\n', diagnostics.empty() ? 0 : diagnostics.back()) << diagnostics;
     EXPECT_EQ("a file where the folder should be", ReadFile(LogDir()));
 }
 
