@@ -253,7 +253,13 @@ bool DeviceRegistry::save() {
     return saveLocked();
 }
 
+bool DeviceRegistry::saved() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return saved_;
+}
+
 bool DeviceRegistry::saveLocked() {
+    saved_ = false;
     if (keepUnreadable_) return false;
     QJsonObject top;
     for (const auto& entry : devices_) {
@@ -279,7 +285,8 @@ bool DeviceRegistry::saveLocked() {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    saved_ = file.commit();
+    return saved_;
 }
 
 void DeviceRegistry::setFilePath(const QString& path) {
@@ -299,4 +306,5 @@ void DeviceRegistry::resetForTests() {
     path_ = QStringLiteral("./devices.bin");
     used_ = false;
     keepUnreadable_ = false;
+    saved_ = true;
 }

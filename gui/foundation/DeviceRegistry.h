@@ -63,6 +63,9 @@ class DeviceRegistry {
     // exit once more. Returns false when it could not be written; the old file
     // stays whole.
     bool save();
+    // Whether the last write of the list succeeded: a caller of add, remove or
+    // update asks it to tell the user a change is held in memory only.
+    bool saved() const;
 
     // For tests and tools: where the list lives ("./devices.bin" by default),
     // and an empty registry with nothing current and nothing written.
@@ -86,4 +89,5 @@ class DeviceRegistry {
     QString path_ = QStringLiteral("./devices.bin");
     bool used_ = false;            // loaded or changed: the exit writes the list
     bool keepUnreadable_ = false;  // an unreadable list could not be moved aside: never overwrite it
+    bool saved_ = true;            // the last write succeeded
 };

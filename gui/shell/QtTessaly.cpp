@@ -378,7 +378,7 @@ void QtTessaly::deleteDevice(const std::string& name, const QPersistentModelInde
     }
     logins_.erase(name);
     if (row.isValid()) treeModel.removeRow(row.row(), row.parent());
-    kit::showSuccess(this);
+    if (kit::listSaved(this)) kit::showSuccess(this);
 }
 
 void QtTessaly::showDeviceProperties(const std::string& name) {
@@ -391,7 +391,7 @@ void QtTessaly::showDeviceProperties(const std::string& name) {
 }
 
 void QtTessaly::addDevice(Device device) {
-    appendRow(std::move(device), false);
+    if (appendRow(std::move(device), false)) kit::listSaved(this);
 }
 
 void QtTessaly::addAndActivateDevice(Device device) {
@@ -399,8 +399,11 @@ void QtTessaly::addAndActivateDevice(Device device) {
     if (!appendRow(device, false)) return;
     Np_LoginInfo info{};
     const int handle = login(device, info);
+    // The device is in the list from here on, whatever the device answers;
+    // whether the list took it is said last.
     if (handle <= 0) {
         kit::warn(this, codeText("登录失败！ret = %1,%2", handle));
+        kit::listSaved(this);
         return;
     }
     DeviceRegistry& registry = DeviceRegistry::instance();
@@ -420,11 +423,12 @@ void QtTessaly::addAndActivateDevice(Device device) {
     int result = 0;
     kit::wait(this, [&] { result = TSL_NET_DEV_SetPassword(current, device.password.c_str()); });
     if (result == 0) {
-        kit::showSuccess(this);
+        if (kit::listSaved(this)) kit::showSuccess(this);
         return;
     }
     kit::warn(this, codeText("激活失败！ret = %1,%2", result));
     if (result < 0) kit::showFailure(this, result, kit::FailText::Write);
+    kit::listSaved(this);
 }
 
 int QtTessaly::login(const Device& device, Np_LoginInfo& info) {
@@ -443,5 +447,5 @@ int QtTessaly::call(int (*operation)(int handle), int handle) {
 }
 
 void QtTessaly::updateDevice(Device device) {
-    DeviceRegistry::instance().update(device);
+    if (DeviceRegistry::instance().update(device) == 0) kit::listSaved(this);
 }

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -28,6 +29,18 @@ QJsonObject savedList(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
     return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+QByteArray fileBytes(const QString& file) {
+    QFile f(file);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+    return f.readAll();
+}
+
+void writeFile(const QString& file, const QByteArray& bytes) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << file.toStdString();
+    f.write(bytes);
 }
 
 class RegistryTest : public GuiTest {
@@ -184,6 +197,38 @@ TEST_F(RegistryTest, AnUnreadableListIsKeptAsideNotOverwritten) {
 
     ASSERT_EQ(reg.add(record("new")), 0);  // the next save starts a fresh list
     EXPECT_EQ(savedList(path("devices.bin")).size(), 1);
+}
+
+TEST_F(RegistryTest, AChangeThatCannotBeWrittenIsHeldAndSaidToBe) {
+    ASSERT_TRUE(QDir().mkpath(path("a folder")));
+    writeFile(path("a file"), "x");
+    // Places no write can replace, root's neither.
+    for (const QString& place : {path("a folder"), path("a file") + "/devices.bin"}) {
+        SCOPED_TRACE(place.toStdString());
+        reg.resetForTests();
+        reg.setFilePath(place);
+        EXPECT_EQ(reg.add(record("one")), 0);
+        EXPECT_FALSE(reg.saved());
+        EXPECT_EQ(reg.add(record("two")), 0);
+        EXPECT_FALSE(reg.saved());
+        Device edited = record("one");
+        edited.password = "新";
+        EXPECT_EQ(reg.update(edited), 0);
+        EXPECT_FALSE(reg.saved());
+        EXPECT_EQ(reg.remove("two"), 0);
+        EXPECT_FALSE(reg.saved());
+        EXPECT_EQ(reg.handle("one"), 0) << "the session goes on with the change";
+
+        // Once the list can be written again, the next write holds it all.
+        reg.setFilePath(path("devices.bin"));
+        EXPECT_EQ(reg.add(record("three")), 0);
+        EXPECT_TRUE(reg.saved());
+        const QJsonObject top = savedList(path("devices.bin"));
+        EXPECT_EQ(top.keys(), (QStringList{"one", "three"}));
+        EXPECT_EQ(top.value("one").toObject().value("password").toString(), QString::fromUtf8("新"));
+    }
+    EXPECT_TRUE(QFileInfo(path("a folder")).isDir());
+    EXPECT_EQ(fileBytes(path("a file")), "x");
 }
 
 TEST_F(RegistryTest, AKillRightAfterAChangeLosesNothing) {
