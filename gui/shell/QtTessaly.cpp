@@ -1,8 +1,10 @@
 #include "QtTessaly.h"
 
+#include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
@@ -47,6 +49,14 @@ void showResult(QWidget* parent, int result) {
 
 QString codeText(const char* pattern, int code) {
     return u8(pattern).arg(code).arg(kit::errorText(code));
+}
+
+QString listNoteText(const DeviceRegistry::LoadNote& note) {
+    const QString list = QFileInfo(DeviceRegistry::instance().filePath()).fileName();
+    if (note.kind == DeviceRegistry::LoadNote::KeptAside)
+        return u8("设备列表%1有无法读取的内容，原文件已另存为%2！")
+            .arg(list, QFileInfo(note.kept).fileName());
+    return u8("设备列表%1有无法读取的内容，原文件将保持不变，修改不会保存！").arg(list);
 }
 
 }  // namespace
@@ -97,7 +107,11 @@ QtTessaly::QtTessaly(QWidget* parent) : QMainWindow(parent) {
             &QtTessaly::onDeviceSelected);
     connect(ui.deviceTreeView, &QWidget::customContextMenuRequested, this, &QtTessaly::showDeviceMenu);
 
-    for (Device& device : DeviceRegistry::instance().load()) appendRow(std::move(device), true);
+    DeviceRegistry::LoadNote note;
+    for (Device& device : DeviceRegistry::instance().load(&note)) appendRow(std::move(device), true);
+    // Said once the window is up, over it.
+    if (note.kind != DeviceRegistry::LoadNote::Whole)
+        QTimer::singleShot(0, this, [this, note] { kit::warn(this, listNoteText(note)); });
 
     // A close asked for while a call waits on a device comes once the call has returned.
     kit::closeAfterWaits(this);
