@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
@@ -202,7 +203,101 @@ int DeviceRegistry::setCurrent(const std::string& name) {
     return 0;
 }
 
-std::vector<Device> DeviceRegistry::load() {
+namespace {
+
+QJsonObject toJson(const Device& d) {
+    QJsonObject o;
+    o.insert("name", QString::fromStdString(d.name));
+    o.insert("ip", QString::fromStdString(d.ip));
+    o.insert("port", d.port);
+    o.insert("type", d.type);
+    o.insert("username", QString::fromStdString(d.username));
+    o.insert("password", QString::fromStdString(d.password));
+    return o;
+}
+
+size_t membersOf(const QJsonValue& value) {
+    size_t n = 0;
+    if (value.isObject()) {
+        const QJsonObject o = value.toObject();
+        n += static_cast<size_t>(o.size());
+        for (const QJsonValue& v : o) n += membersOf(v);
+    } else if (value.isArray()) {
+        for (const QJsonValue& v : value.toArray()) n += membersOf(v);
+    }
+    return n;
+}
+
+// In JSON that parsed, one colon outside strings per member written.
+size_t colonsOutsideStrings(const QByteArray& text) {
+    size_t n = 0;
+    bool inString = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == ':') {
+            ++n;
+        }
+    }
+    return n;
+}
+
+// Whether the list the registry would write from `records` (the first of a
+// name wins, as adding them does) is the one read: if not, the next write
+// would lose something the user put there. The parser keeps one member of
+// a name given twice, so the text's members are counted as well.
+bool takenAsItStands(const QByteArray& text, const QJsonObject& read, const std::vector<Device>& records) {
+    QJsonObject written;
+    for (const Device& d : records) {
+        const QString name = QString::fromStdString(d.name);
+        if (!written.contains(name)) written.insert(name, toJson(d));
+    }
+    return written == read && colonsOutsideStrings(text) == membersOf(read);
+}
+
+// A name beside the list no file has yet: "<list>.<why>-<time>".
+QString asideName(const QString& path, const char* why) {
+    const QString base = path + QLatin1Char('.') + QLatin1String(why) + QLatin1Char('-') +
+                         QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
+    QString name = base;
+    for (int n = 2; QFileInfo(name).exists() || QFileInfo(name).isSymLink(); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    return name;
+}
+
+}  // namespace
+
+void DeviceRegistry::keepAside(const QString& path, const char* why, bool move, LoadNote& note) {
+    const QString aside = asideName(path, why);
+    // A list that was read stays where it is, so a kill before the next write
+    // still finds it; one that could not be read gives way to a fresh list.
+    const bool kept = move ? QFile::rename(path, aside) : QFile::copy(path, aside);
+    if (kept) {
+        // It holds passwords in clear.
+        if (!move) QFile::setPermissions(aside, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        note.kind = LoadNote::KeptAside;
+        note.kept = aside;
+    } else {
+        std::lock_guard<std::mutex> lock(mutex_);
+        keepList_ = true;
+        note.kind = LoadNote::LeftAlone;
+    }
+    std::fprintf(stderr, "QtTessaly: the saved device list %s cannot be taken as it stands (%s); %s\n",
+                 qPrintable(path), why,
+                 kept ? qPrintable(QStringLiteral("it was kept as ") + aside)
+                      : "no copy of it could be kept, so it will not be overwritten");
+}
+
+std::vector<Device> DeviceRegistry::load(LoadNote* note) {
+    LoadNote unused;
+    LoadNote& out = note ? *note : unused;
+    out = LoadNote{};
     QString path;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -210,25 +305,20 @@ std::vector<Device> DeviceRegistry::load() {
         path = path_;
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        // None yet is a first start; one that is there but will not open
+        // (no permission, a folder) must not be written over at exit.
+        if (QFileInfo(path).exists()) keepAside(path, "unreadable", true, out);
+        return {};
+    }
     // The list is the local 8-bit code page's text, which is UTF-8 here.
     const QByteArray text = file.readAll();
+    const bool readWhole = file.error() == QFileDevice::NoError;
     file.close();
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-        // Keep what could not be read where the next save cannot overwrite it.
-        const QString aside =
-            path + QStringLiteral(".unreadable-") + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss");
-        const bool moved = QFile::rename(path, aside);
-        std::fprintf(stderr, "QtTessaly: the saved device list %s is not a JSON object (%s); %s\n",
-                     qPrintable(path), qPrintable(error.errorString()),
-                     moved ? qPrintable(QStringLiteral("it was kept as ") + aside)
-                           : "it could not be moved aside and will not be overwritten");
-        if (!moved) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            keepUnreadable_ = true;
-        }
+    if (!readWhole || error.error != QJsonParseError::NoError || !doc.isObject()) {
+        keepAside(path, "unreadable", true, out);
         return {};
     }
     std::vector<Device> list;
@@ -244,6 +334,7 @@ std::vector<Device> DeviceRegistry::load() {
         d.password = o.value("password").toString().toStdString();
         list.push_back(std::move(d));
     }
+    if (!takenAsItStands(text, top, list)) keepAside(path, "dropped", false, out);
     return list;
 }
 
@@ -253,20 +344,16 @@ bool DeviceRegistry::save() {
     return saveLocked();
 }
 
+bool DeviceRegistry::saved() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return saved_;
+}
+
 bool DeviceRegistry::saveLocked() {
-    if (keepUnreadable_) return false;
+    saved_ = false;
+    if (keepList_) return false;
     QJsonObject top;
-    for (const auto& entry : devices_) {
-        const Device& d = entry.second;
-        QJsonObject o;
-        o.insert("name", QString::fromStdString(d.name));
-        o.insert("ip", QString::fromStdString(d.ip));
-        o.insert("port", d.port);
-        o.insert("type", d.type);
-        o.insert("username", QString::fromStdString(d.username));
-        o.insert("password", QString::fromStdString(d.password));
-        top.insert(QString::fromStdString(entry.first), o);
-    }
+    for (const auto& entry : devices_) top.insert(QString::fromStdString(entry.first), toJson(entry.second));
     // Line ends as the list has always had them, so lists move between systems.
     QByteArray text = QJsonDocument(top).toJson(QJsonDocument::Indented);
     text.replace("\n", "\r\n");
@@ -279,7 +366,8 @@ bool DeviceRegistry::saveLocked() {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    saved_ = file.commit();
+    return saved_;
 }
 
 void DeviceRegistry::setFilePath(const QString& path) {
@@ -298,5 +386,6 @@ void DeviceRegistry::resetForTests() {
     current_.clear();
     path_ = QStringLiteral("./devices.bin");
     used_ = false;
-    keepUnreadable_ = false;
+    keepList_ = false;
+    saved_ = true;
 }

@@ -56,13 +56,25 @@ class DeviceRegistry {
     static std::string errorText(int code);
     static std::string eventText(int code);
 
+    // What reading the list had to do with it, for the one box at start. A
+    // list that could not be taken as it stands (unreadable, or records the
+    // next write would drop or change) is kept as a copy beside it first, or,
+    // when no copy can be made, never written over.
+    struct LoadNote {
+        enum Kind { Whole, KeptAside, LeftAlone } kind = Whole;
+        QString kept;  // KeptAside: the path of the copy
+    };
+
     // The saved list. Reading it gives the records in key order; nothing is
     // stored by reading (the main window adds each record with its row).
-    std::vector<Device> load();
+    std::vector<Device> load(LoadNote* note = nullptr);
     // Writes the saved list now; add, remove and update do it themselves, the
     // exit once more. Returns false when it could not be written; the old file
     // stays whole.
     bool save();
+    // Whether the last write of the list succeeded: a caller of add, remove or
+    // update asks it to tell the user a change is held in memory only.
+    bool saved() const;
 
     // For tests and tools: where the list lives ("./devices.bin" by default),
     // and an empty registry with nothing current and nothing written.
@@ -77,6 +89,7 @@ class DeviceRegistry {
     DeviceRegistry& operator=(const DeviceRegistry&) = delete;
 
     bool saveLocked();
+    void keepAside(const QString& path, const char* why, bool move, LoadNote& note);
     int addWith(Device device, bool save);
     const Device* currentLocked() const;
 
@@ -84,6 +97,7 @@ class DeviceRegistry {
     std::unordered_map<std::string, Device> devices_;
     std::string current_;
     QString path_ = QStringLiteral("./devices.bin");
-    bool used_ = false;            // loaded or changed: the exit writes the list
-    bool keepUnreadable_ = false;  // an unreadable list could not be moved aside: never overwrite it
+    bool used_ = false;      // loaded or changed: the exit writes the list
+    bool keepList_ = false;  // the list could not be kept aside as it was read: never overwrite it
+    bool saved_ = true;      // the last write succeeded
 };

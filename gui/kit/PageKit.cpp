@@ -76,6 +76,12 @@ bool confirm(QWidget* parent) {
                                       QString::fromUtf8("请确认是否进行操作！！！"));
 }
 
+bool listSaved(QWidget* parent) {
+    if (DeviceRegistry::instance().saved()) return true;
+    warn(parent, QString::fromUtf8("设备列表保存失败！"));
+    return false;
+}
+
 // ---------------------------------------------------------------- runner
 
 int currentHandle() {

@@ -61,6 +61,9 @@ void inform(QWidget* parent, const QString& text);
 void warn(QWidget* parent, const QString& text);
 // "二次确认" / "请确认是否进行操作！！！"; true only for Yes.
 bool confirm(QWidget* parent);
+// After a change of the saved device list: true when it was written, else
+// false with the box that says it was not (the change holds for the session).
+bool listSaved(QWidget* parent);
 
 // ---------------------------------------------------------------- operation runner
 

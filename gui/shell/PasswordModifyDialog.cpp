@@ -33,11 +33,13 @@ void PasswordModifyDialog::on_setButton_clicked() {
         // The saved list must log in with what the device now expects.
         Device saved;
         saved.name = device;
+        bool listed = true;
         if (registry.get(saved) == 0) {
             saved.password = text.toStdString();
             registry.update(saved);
+            listed = kit::listSaved(this);
         }
-        kit::showSuccess(this);
+        if (listed) kit::showSuccess(this);
     }
     close();
 }

@@ -1,8 +1,10 @@
 #include "QtTessaly.h"
 
+#include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
@@ -47,6 +49,14 @@ void showResult(QWidget* parent, int result) {
 
 QString codeText(const char* pattern, int code) {
     return u8(pattern).arg(code).arg(kit::errorText(code));
+}
+
+QString listNoteText(const DeviceRegistry::LoadNote& note) {
+    const QString list = QFileInfo(DeviceRegistry::instance().filePath()).fileName();
+    if (note.kind == DeviceRegistry::LoadNote::KeptAside)
+        return u8("设备列表%1有无法读取的内容，原文件已另存为%2！")
+            .arg(list, QFileInfo(note.kept).fileName());
+    return u8("设备列表%1有无法读取的内容，原文件将保持不变，修改不会保存！").arg(list);
 }
 
 }  // namespace
@@ -97,7 +107,11 @@ QtTessaly::QtTessaly(QWidget* parent) : QMainWindow(parent) {
             &QtTessaly::onDeviceSelected);
     connect(ui.deviceTreeView, &QWidget::customContextMenuRequested, this, &QtTessaly::showDeviceMenu);
 
-    for (Device& device : DeviceRegistry::instance().load()) appendRow(std::move(device), true);
+    DeviceRegistry::LoadNote note;
+    for (Device& device : DeviceRegistry::instance().load(&note)) appendRow(std::move(device), true);
+    // Said once the window is up, over it.
+    if (note.kind != DeviceRegistry::LoadNote::Whole)
+        QTimer::singleShot(0, this, [this, note] { kit::warn(this, listNoteText(note)); });
 
     // A close asked for while a call waits on a device comes once the call has returned.
     kit::closeAfterWaits(this);
@@ -378,7 +392,7 @@ void QtTessaly::deleteDevice(const std::string& name, const QPersistentModelInde
     }
     logins_.erase(name);
     if (row.isValid()) treeModel.removeRow(row.row(), row.parent());
-    kit::showSuccess(this);
+    if (kit::listSaved(this)) kit::showSuccess(this);
 }
 
 void QtTessaly::showDeviceProperties(const std::string& name) {
@@ -391,7 +405,7 @@ void QtTessaly::showDeviceProperties(const std::string& name) {
 }
 
 void QtTessaly::addDevice(Device device) {
-    appendRow(std::move(device), false);
+    if (appendRow(std::move(device), false)) kit::listSaved(this);
 }
 
 void QtTessaly::addAndActivateDevice(Device device) {
@@ -399,8 +413,11 @@ void QtTessaly::addAndActivateDevice(Device device) {
     if (!appendRow(device, false)) return;
     Np_LoginInfo info{};
     const int handle = login(device, info);
+    // The device is in the list from here on, whatever the device answers;
+    // whether the list took it is said last.
     if (handle <= 0) {
         kit::warn(this, codeText("登录失败！ret = %1,%2", handle));
+        kit::listSaved(this);
         return;
     }
     DeviceRegistry& registry = DeviceRegistry::instance();
@@ -420,11 +437,12 @@ void QtTessaly::addAndActivateDevice(Device device) {
     int result = 0;
     kit::wait(this, [&] { result = TSL_NET_DEV_SetPassword(current, device.password.c_str()); });
     if (result == 0) {
-        kit::showSuccess(this);
+        if (kit::listSaved(this)) kit::showSuccess(this);
         return;
     }
     kit::warn(this, codeText("激活失败！ret = %1,%2", result));
     if (result < 0) kit::showFailure(this, result, kit::FailText::Write);
+    kit::listSaved(this);
 }
 
 int QtTessaly::login(const Device& device, Np_LoginInfo& info) {
@@ -443,5 +461,5 @@ int QtTessaly::call(int (*operation)(int handle), int handle) {
 }
 
 void QtTessaly::updateDevice(Device device) {
-    DeviceRegistry::instance().update(device);
+    if (DeviceRegistry::instance().update(device) == 0) kit::listSaved(this);
 }

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -28,6 +29,18 @@ QJsonObject savedList(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
     return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+QByteArray fileBytes(const QString& file) {
+    QFile f(file);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+    return f.readAll();
+}
+
+void writeFile(const QString& file, const QByteArray& bytes) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << file.toStdString();
+    f.write(bytes);
 }
 
 class RegistryTest : public GuiTest {
@@ -164,26 +177,177 @@ TEST_F(RegistryTest, MissingMembersAndDuplicateNamesLoadAsTheRulesSay) {
     EXPECT_EQ(reg.add(loaded[1]), -1) << "the first in key order wins";
 }
 
-TEST_F(RegistryTest, AnUnreadableListIsKeptAsideNotOverwritten) {
-    const QByteArray garbage = "{\"half\": ";
-    QFile f(path("devices.bin"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(garbage);
-    f.close();
+TEST_F(RegistryTest, AListThatCannotBeReadIsKeptAsideNotOverwritten) {
+    struct Case {
+        const char* what;
+        QByteArray text;  // empty with folder set: a folder in the list's place
+        bool folder;
+    };
+    const Case cases[] = {
+        {"not JSON", "{\"half\": ", false},
+        {"not an object", "[{\"name\": \"a\"}]", false},
+        {"empty", "", false},
+        // What will not open as a file is treated as one without read
+        // permission, which root, running the tests, always has.
+        {"a folder", "", true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        reg.resetForTests();
+        const QString dir = path(QString::number(++n));
+        ASSERT_TRUE(QDir().mkpath(dir));
+        const QString list = dir + "/devices.bin";
+        reg.setFilePath(list);
+        if (c.folder)
+            ASSERT_TRUE(QDir().mkpath(list + "/inside"));
+        else
+            writeFile(list, c.text);
 
+        DeviceRegistry::LoadNote note;
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(reg.load(&note).empty());
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("devices.bin"), std::string::npos) << err;
+
+        const QStringList aside = QDir(dir).entryList({"devices.bin.unreadable-*"}, QDir::AllEntries);
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_EQ(note.kind, DeviceRegistry::LoadNote::KeptAside);
+        EXPECT_EQ(note.kept, dir + "/" + aside[0]);
+        if (c.folder)
+            EXPECT_TRUE(QFileInfo::exists(note.kept + "/inside"));
+        else
+            EXPECT_EQ(fileBytes(note.kept), c.text);
+
+        ASSERT_EQ(reg.add(record("new")), 0);  // the next save starts a fresh list
+        EXPECT_TRUE(reg.saved());
+        EXPECT_EQ(savedList(list).size(), 1);
+    }
+}
+
+TEST_F(RegistryTest, AListThatCanBeNeitherReadNorMovedIsNeverWritten) {
+    // Present, not a file, and nothing may be renamed where it lies.
+    const QString list = QStringLiteral("/proc/self/fdinfo");
+    ASSERT_TRUE(QFileInfo(list).isDir());
+    reg.setFilePath(list);
+    DeviceRegistry::LoadNote note;
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(reg.load().empty());
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("devices.bin"), std::string::npos) << err;
+    EXPECT_TRUE(reg.load(&note).empty());
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(note.kind, DeviceRegistry::LoadNote::LeftAlone);
 
-    const QStringList aside = QDir(path("")).entryList({"devices.bin.unreadable-*"});
-    ASSERT_EQ(aside.size(), 1);
-    QFile kept(path(aside[0]));
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), garbage);
+    EXPECT_EQ(reg.add(record("held")), 0);
+    EXPECT_FALSE(reg.saved());
+    EXPECT_FALSE(reg.save());
+    Device got;
+    got.name = "held";
+    EXPECT_EQ(reg.get(got), 0) << "the change holds for the session";
+}
 
-    ASSERT_EQ(reg.add(record("new")), 0);  // the next save starts a fresh list
-    EXPECT_EQ(savedList(path("devices.bin")).size(), 1);
+TEST_F(RegistryTest, RecordsTheNextWriteWouldLoseKeepTheListAside) {
+    const char* good = R"("a": {"name": "a", "ip": "1.2.3.4", "port": 9100, "type": 100,
+                                "username": "admin", "password": "pw"})";
+    struct Case {
+        const char* what;
+        const char* other;  // a second member beside a good one
+    };
+    const Case cases[] = {
+        {"no name", R"("b": {"ip": "1.2.3.4", "port": 1, "type": 100, "username": "u", "password": "p"})"},
+        {"an empty name",
+         R"("b": {"name": "", "ip": "1.2.3.4", "port": 1, "type": 100, "username": "u", "password": "p"})"},
+        {"a second record of a name",
+         R"("b": {"name": "a", "ip": "5.6.7.8", "port": 1, "type": 100, "username": "u", "password": "p"})"},
+        {"a port as text",
+         R"("b": {"name": "b", "ip": "1.2.3.4", "port": "9100", "type": 100, "username": "u", "password": "p"})"},
+        {"a type as text",
+         R"("b": {"name": "b", "ip": "1.2.3.4", "port": 1, "type": "100", "username": "u", "password": "p"})"},
+        {"a port past an integer",
+         R"("b": {"name": "b", "ip": "1.2.3.4", "port": 91.5, "type": 100, "username": "u", "password": "p"})"},
+        {"an address as a number",
+         R"("b": {"name": "b", "ip": 5, "port": 1, "type": 100, "username": "u", "password": "p"})"},
+        {"an entry not an object", R"("b": "1.2.3.4")"},
+        {"an unknown member", R"("b": {"name": "b", "ip": "1.2.3.4", "port": 1, "type": 100,
+                                      "username": "u", "password": "p", "note": "东门"})"},
+        {"a second member of a name",
+         R"("a": {"name": "a", "ip": "5.6.7.8", "port": 1, "type": 100, "username": "u", "password": "p"})"},
+        {"a port given twice", R"("b": {"name": "b", "ip": "1.2.3.4", "port": 1, "port": 2, "type": 100,
+                                       "username": "u", "password": "p"})"},
+        {"a member named apart from its record",
+         R"("k": {"name": "b", "ip": "1.2.3.4", "port": 1, "type": 100, "username": "u", "password": "p"})"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        reg.resetForTests();
+        const QString dir = path(QString::number(++n));
+        ASSERT_TRUE(QDir().mkpath(dir));
+        const QString list = dir + "/devices.bin";
+        reg.setFilePath(list);
+        const QByteArray text = QByteArray("{") + good + ",\r\n" + c.other + "}";
+        writeFile(list, text);
+
+        DeviceRegistry::LoadNote note;
+        testing::internal::CaptureStderr();
+        const auto loaded = reg.load(&note);
+        testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(loaded.empty()) << "what can be read is still read";
+        ASSERT_EQ(note.kind, DeviceRegistry::LoadNote::KeptAside);
+        EXPECT_TRUE(note.kept.startsWith(list + ".dropped-")) << note.kept.toStdString();
+        EXPECT_EQ(fileBytes(note.kept), text);
+        EXPECT_EQ(QFile(note.kept).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
+        EXPECT_EQ(fileBytes(list), text) << "the list itself is left until a change is written";
+    }
+
+    // What the program writes, and a list written by hand in the same form,
+    // are taken as they stand: nothing is kept aside.
+    reg.resetForTests();
+    const QString dir = path("clean");
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const QString list = dir + "/devices.bin";
+    reg.setFilePath(list);
+    ASSERT_EQ(reg.add(record("动环 一号", 102)), 0);
+    ASSERT_EQ(reg.add(record("b:\"1\"\\", 105)), 0);  // a colon, quotes and a backslash in a name
+    for (const QByteArray& text : {fileBytes(list), QByteArray("{") + good + "}", QByteArray("{}")}) {
+        writeFile(list, text);
+        reg.resetForTests();
+        reg.setFilePath(list);
+        DeviceRegistry::LoadNote note;
+        reg.load(&note);
+        EXPECT_EQ(note.kind, DeviceRegistry::LoadNote::Whole) << text.toStdString();
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"devices.bin"});
+    }
+}
+
+TEST_F(RegistryTest, AChangeThatCannotBeWrittenIsHeldAndSaidToBe) {
+    ASSERT_TRUE(QDir().mkpath(path("a folder")));
+    writeFile(path("a file"), "x");
+    // Places no write can replace, root's neither.
+    for (const QString& place : {path("a folder"), path("a file") + "/devices.bin"}) {
+        SCOPED_TRACE(place.toStdString());
+        reg.resetForTests();
+        reg.setFilePath(place);
+        EXPECT_EQ(reg.add(record("one")), 0);
+        EXPECT_FALSE(reg.saved());
+        EXPECT_EQ(reg.add(record("two")), 0);
+        EXPECT_FALSE(reg.saved());
+        Device edited = record("one");
+        edited.password = "新";
+        EXPECT_EQ(reg.update(edited), 0);
+        EXPECT_FALSE(reg.saved());
+        EXPECT_EQ(reg.remove("two"), 0);
+        EXPECT_FALSE(reg.saved());
+        EXPECT_EQ(reg.handle("one"), 0) << "the session goes on with the change";
+
+        // Once the list can be written again, the next write holds it all.
+        reg.setFilePath(path("devices.bin"));
+        EXPECT_EQ(reg.add(record("three")), 0);
+        EXPECT_TRUE(reg.saved());
+        const QJsonObject top = savedList(path("devices.bin"));
+        EXPECT_EQ(top.keys(), (QStringList{"one", "three"}));
+        EXPECT_EQ(top.value("one").toObject().value("password").toString(), QString::fromUtf8("新"));
+    }
+    EXPECT_TRUE(QFileInfo(path("a folder")).isDir());
+    EXPECT_EQ(fileBytes(path("a file")), "x");
 }
 
 TEST_F(RegistryTest, AKillRightAfterAChangeLosesNothing) {

@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -225,4 +226,69 @@ TEST_F(DeviceDialogs, APasswordChangeIsKeptForTheNextLogin) {
     guitest::click(&dialog, "setButton");
     EXPECT_EQ(prompt.take().text, QString::fromUtf8("执行失败！ret = -1007,") + kit::errorText(-1007));
     EXPECT_EQ(savedPassword("dev"), "New-pass9");
+}
+
+TEST_F(DeviceDialogs, AChangeTheListCannotTakeSaysSoAndHoldsForTheSession) {
+    guitest::SimUnit& unit = saved(100, "dev");
+    saved(101, "gone");
+    openWindow();
+    select("dev");
+    menu("dev", "登录");
+    prompt.takeAll();
+    // A folder in the list's place: no write replaces it, root's neither.
+    ASSERT_TRUE(QFile::remove(path("devices.bin")));
+    ASSERT_TRUE(QDir(path("")).mkdir("devices.bin"));
+    const QString unsaved = QString::fromUtf8("设备列表保存失败！");
+    auto onlyTheFailure = [&](const char* what) {
+        const auto boxes = prompt.takeAll();
+        ASSERT_EQ(boxes.size(), 1u) << what;
+        EXPECT_EQ(boxes[0].kind, Prompt::Warning) << what;
+        EXPECT_EQ(boxes[0].text, unsaved) << what;
+    };
+
+    menu("gone", "删除");
+    onlyTheFailure("delete");
+    EXPECT_EQ(row("gone"), nullptr);
+
+    guitest::onModal([](QWidget* dialog) {
+        guitest::typeInto(guitest::child<QLineEdit>(dialog, "devPortEdit"), "9999");
+        guitest::click(dialog, "addButton");
+    });
+    menu("dev", "属性");
+    onlyTheFailure("edit");
+
+    {
+        PasswordModifyDialog dialog(window.get());
+        guitest::typeInto(guitest::child<QLineEdit>(&dialog, "passwordEdit"), "New-pass9");
+        guitest::typeInto(guitest::child<QLineEdit>(&dialog, "rePasswordEdit"), "New-pass9");
+        guitest::click(&dialog, "setButton");
+        onlyTheFailure("password change");
+    }
+    EXPECT_EQ(unit.device->Password(), "New-pass9");
+
+    addFromSearch(found("10.1.2.3", 0, 101, true),
+                  [](QWidget* dialog) { guitest::click(dialog, "addButton"); });
+    onlyTheFailure("add");
+    EXPECT_NE(row("10.1.2.3"), nullptr);
+
+    auto fresh = std::make_shared<devsim::SimDevice>(103, "admin", "First-1");
+    devsim::SimServer server(fresh);
+    addFromSearch(found("127.0.0.1", server.Port(), 103, false), [](QWidget* dialog) {
+        guitest::typeInto(guitest::child<QLineEdit>(dialog, "passwordEdit"), "First-1");
+        guitest::click(dialog, "addButton");
+    });
+    onlyTheFailure("add and activate");
+    EXPECT_TRUE(online("127.0.0.1"));
+
+    // Writable again: the next change writes all the session holds, and says
+    // what it always said.
+    ASSERT_TRUE(QDir(path("")).rmdir("devices.bin"));
+    menu("10.1.2.3", "删除");
+    EXPECT_EQ(prompt.take().text, QString::fromUtf8("执行成功！"));
+    QFile f(path("devices.bin"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QJsonObject list = QJsonDocument::fromJson(f.readAll()).object();
+    EXPECT_EQ(list.keys(), (QStringList{"127.0.0.1", "dev"}));
+    EXPECT_EQ(list.value("dev").toObject().value("port").toInt(), 9999);
+    EXPECT_EQ(list.value("dev").toObject().value("password").toString(), "New-pass9");
 }

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -287,4 +288,52 @@ TEST_F(MainWindow, FunctionButtonsFollowTheSelectedType) {
     // Selecting a type row changes nothing.
     tree()->setCurrentIndex(qobject_cast<QStandardItemModel*>(tree()->model())->item(0)->index());
     EXPECT_EQ(DeviceRegistry::instance().currentName(), "dev105");
+}
+
+TEST_F(MainWindow, AListNotTakenAsItStandsIsKeptAsideAndSaidOnceAtStart) {
+    struct Case {
+        const char* what;
+        QByteArray text;
+        const char* kept;  // the copy's kind
+        int rows;          // devices shown
+    };
+    const Case cases[] = {
+        {"a record of a port as text",
+         R"({"门禁A": {"name": "门禁A", "ip": "127.0.0.1", "port": 9100, "type": 100, "username": "admin",
+                       "password": "pw"},
+             "门禁B": {"name": "门禁B", "ip": "127.0.0.1", "port": "9101", "type": 100}})",
+         "dropped", 2},
+        {"not JSON", "{\"门禁A\": ", "unreadable", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            QFile f(path("devices.bin"));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.text);
+        }
+        testing::internal::CaptureStderr();
+        openWindow();
+        testing::internal::GetCapturedStderr();
+        const QStringList aside = QDir(path("")).entryList({QStringLiteral("devices.bin.%1-*").arg(c.kept)});
+        ASSERT_EQ(aside.size(), 1);
+        ASSERT_TRUE(guitest::waitFor([&] { return !prompt.boxes.empty(); }));
+        const guitest::Box box = prompt.take();
+        EXPECT_EQ(box.kind, Prompt::Warning);
+        EXPECT_EQ(box.text,
+                  QString::fromUtf8("设备列表devices.bin有无法读取的内容，原文件已另存为%1！").arg(aside[0]));
+        EXPECT_EQ(qobject_cast<QStandardItemModel*>(tree()->model())->item(0)->rowCount(), c.rows);
+
+        // The exit writes the list anew; the copy keeps what the user wrote.
+        window.reset();
+        QFile kept(path(aside[0]));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), c.text);
+        ASSERT_TRUE(QFile::remove(path(aside[0])));
+    }
+
+    // The list as the exit wrote it comes up without a word.
+    openWindow();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(prompt.boxes.empty());
 }
