@@ -111,18 +111,37 @@ Outcome attempt(QWidget* parent, const Op& op, const std::function<int(int)>& ca
 
 // ---------------------------------------------------------------- numbers
 
-qint64 toInt(const QString& text) {
-    bool ok = false;
-    const qint64 v = text.trimmed().toLongLong(&ok, 10);
-    return ok ? v : 0;
+namespace {
+// False for text that is no number; blank text reads as 0.
+bool readInt(const QString& text, qint64& value) {
+    const QString trimmed = text.trimmed();
+    bool ok = true;
+    value = trimmed.isEmpty() ? 0 : trimmed.toLongLong(&ok, 10);
+    return ok;
 }
 
-double toDouble(const QString& text) {
+bool readDouble(const QString& text, double& value) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        value = 0.0;
+        return true;
+    }
     bool ok = false;
     QLocale c = QLocale::c();
     c.setNumberOptions(QLocale::RejectGroupSeparator);
-    const double v = c.toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(v) ? v : 0.0;
+    value = c.toDouble(trimmed, &ok);
+    return ok && std::isfinite(value);
+}
+}  // namespace
+
+qint64 toInt(const QString& text) {
+    qint64 v = 0;
+    return readInt(text, v) ? v : 0;
+}
+
+double toDouble(const QString& text) {
+    double v = 0.0;
+    return readDouble(text, v) ? v : 0.0;
 }
 
 QString floatText(double value) {
@@ -139,10 +158,13 @@ QString Fields::editText(const QLineEdit* edit) {
 
 qint64 Fields::check(const QString& text, const QString& name, qint64 lo, qint64 hi) {
     // An unsigned 32-bit field's top is beyond qint64's reach only in theory;
-    // toLongLong covers every field the records have.
-    const qint64 value = toInt(text);
+    // toLongLong covers every field the records have. Text that is no number
+    // ("12a") is refused like one too big: sent as 0 it would be reported as
+    // done.
+    qint64 value = 0;
+    const bool number = readInt(text, value);
     if (!ok_) return 0;
-    if (value < lo || value > hi) {
+    if (!number || value < lo || value > hi) {
         refuse(rangeText(name, lo, hi));
         return 0;
     }
@@ -150,9 +172,10 @@ qint64 Fields::check(const QString& text, const QString& name, qint64 lo, qint64
 }
 
 double Fields::decimal(const QLineEdit* edit, const QString& name, double lo, double hi) {
-    const double value = toDouble(editText(edit));
+    double value = 0.0;
+    const bool number = readDouble(editText(edit), value);
     if (!ok_) return 0.0;
-    if (value < lo || value > hi) {
+    if (!number || value < lo || value > hi) {
         refuse(QString::fromUtf8("%1的取值范围为%2~%3").arg(name, floatText(lo), floatText(hi)));
         return 0.0;
     }

@@ -115,7 +115,9 @@ Outcome attempt(QWidget* parent, const Op& op, const std::function<int(int handl
 
 // ---------------------------------------------------------------- numbers
 
-// Decimal readers as the pages use them: text that is not a number gives 0.
+// Decimal readers for text already checked (or a validator's): text that is
+// not a number gives 0. Edits that feed a record go through Fields, which
+// refuses such text.
 qint64 toInt(const QString& text);
 // Decimal text in the C locale (the desktop's locale never changes what a
 // field receives); not a number gives 0.
@@ -123,9 +125,10 @@ double toDouble(const QString& text);
 // Up to 6 significant digits, the shorter of fixed and exponent form.
 QString floatText(double value);
 
-// Reads number edits into record fields. A value outside its field's range
-// is refused at the press: one warning naming the field and its range, and
-// the operation stops with nothing sent.
+// Reads number edits into record fields. A value outside its field's range,
+// or text that is no number, is refused at the press: one warning naming the
+// field and its range, and the operation stops with nothing sent. A blank
+// edit reads as 0.
 class Fields {
   public:
     explicit Fields(QWidget* parent) : parent_(parent) {}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Base/Device.h"
+#include "Base/ReplacingFile.h"
 
 namespace tsl {
 
@@ -102,8 +103,16 @@ int32_t Device::StartUpgrade(const char* path, const Progress& progress) {
 
 int32_t Device::ExportConfigFile(const char* path, const Progress& progress) {
     const int h = handle();
-    File file(path ? std::fopen(path, "wb") : nullptr);
-    if (!file) return Finish(progress, h, ERR_FILE_OPEN);
+    // Written beside the target: a refused, dropped or stopped export leaves
+    // the previous backup as it was, never a cut one.
+    ReplacingFile file(path);
+    if (!file.open()) return Finish(progress, h, ERR_FILE_OPEN);
+    // Gone before the last call: a caller looking at the folder then finds
+    // no temporary beside its file.
+    auto fail = [&](int32_t status) {
+        file.abandon();
+        return Finish(progress, h, status);
+    };
     exportStop = false;
     auto request = [](uint8_t* out, uint32_t index, uint32_t mode) {
         std::memset(out, 0, 28);
@@ -117,17 +126,16 @@ int32_t Device::ExportConfigFile(const char* path, const Progress& progress) {
         request(req, i, i == 0 ? 0 : 1);
         int32_t status =
             Call(IdentityModule::Common, kCmdExportBlock, req, sizeof req, block.data(), kConfigBlockSize);
-        if (status != 0) return Finish(progress, h, status);
-        if (GetU32(block.data() + 4) != i) return Finish(progress, h, ERR_SDK_UNKNOWN);
-        if (std::fwrite(block.data(), 1, kConfigBlockSize, file.get()) != kConfigBlockSize ||
-            std::fflush(file.get()) != 0)
-            return Finish(progress, h, ERR_FILE_OPEN);
+        if (status != 0) return fail(status);
+        if (GetU32(block.data() + 4) != i) return fail(ERR_SDK_UNKNOWN);
+        if (!file.write(block.data(), kConfigBlockSize)) return fail(ERR_FILE_OPEN);
         Report(progress, h, static_cast<int>(i + 1));
-        if (GetU32(block.data() + 12) == kLastBlockState) return Finish(progress, h, 0);
+        if (GetU32(block.data() + 12) == kLastBlockState)
+            return file.commit() ? Finish(progress, h, 0) : fail(ERR_FILE_OPEN);
     }
     request(req, 0, 3);
     Call(IdentityModule::Common, kCmdExportBlock, req, sizeof req);
-    return Finish(progress, h, ERR_EXPORT_STOPPED);
+    return fail(ERR_EXPORT_STOPPED);
 }
 
 int32_t Device::ImportConfigFile(const char* path, const Progress& progress) {

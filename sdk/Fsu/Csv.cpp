@@ -10,6 +10,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "Base/ReplacingFile.h"
+
 namespace tsl::csv {
 
 namespace {
@@ -110,11 +112,11 @@ Table Parse(const std::string& text) {
 
 void Save(const std::string& path, const Table& rows) {
     const std::string text = Format(rows);
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) throw std::runtime_error(ErrorText("cannot create", path, errno));
-    if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size())
+    // A full disk or a failed write leaves the file that was there before.
+    ReplacingFile file(path.c_str());
+    if (!file.open()) throw std::runtime_error(ErrorText("cannot create", path, errno));
+    if (!file.write(text.data(), text.size()) || !file.commit())
         throw std::runtime_error(ErrorText("cannot write", path, errno));
-    if (std::fclose(file.release()) != 0) throw std::runtime_error(ErrorText("cannot write", path, errno));
 }
 
 Table Load(const std::string& path) {

@@ -4,19 +4,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "SimFixture.h"
 
 using namespace std::chrono_literals;
@@ -200,10 +204,207 @@ TEST(ConfigExport, WrongIndexAndStop) {
         if (v == 1) TSL_NET_DEV_StopExportConfigFile(h);
     }));
     EXPECT_EQ((std::vector<int>{1, -12}), values);
-    EXPECT_EQ(1028u, file.Read().size());  // the block written stays
+    EXPECT_FALSE(std::filesystem::exists(file.path)) << "no partial file that looks like a backup";
     auto requests = dev.server->RequestsFor(1045);
     ASSERT_EQ(2u, requests.size());
     EXPECT_EQ(3u, devsim::GetU32(requests[1].plain.data() + 12));
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own, so that whatever an export leaves beside its file
+// shows.
+struct Folder {
+    fs::path path;
+    Folder() {
+        char pattern[] = "/tmp/tsl-transfer-XXXXXX";
+        if (mkdtemp(pattern)) path = pattern;
+    }
+    ~Folder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+Bytes ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const fs::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes Concatenated(const std::vector<Bytes>& blocks) {
+    Bytes all;
+    for (const Bytes& b : blocks) all.insert(all.end(), b.begin(), b.end());
+    return all;
+}
+
+}  // namespace
+
+// An export that does not end well leaves the user's previous backup byte
+// for byte, or no file where there was none; nothing is left beside it.
+TEST(ConfigExport, AFailedExportKeepsThePreviousFile) {
+    using devsim::Fault;
+    struct Case {
+        const char* name;
+        bool existing;
+        bool async;
+        int status;  // 1: a failure whose code the connection decides
+        std::vector<int> values;
+        std::function<void(SimLogin&)> before;           // before the export starts
+        std::function<void(SimLogin&, int)> onProgress;  // at every progress value
+    };
+    const auto atFirstBlock = [](std::function<void(SimLogin&)> act) {
+        return [act](SimLogin& dev, int v) {
+            if (v == 1) act(dev);
+        };
+    };
+    const Case cases[] = {
+        {"refused at once",
+         true,
+         false,
+         -1008,
+         {-1008},
+         [](SimLogin& dev) {
+             dev.device->SetFault(1045, {Fault::ResultCode, 8});
+         },
+         {}},
+        {"refused midway", true, false, -1008, {1, -1008}, {}, atFirstBlock([](SimLogin& dev) {
+             dev.device->SetFault(1045, {Fault::ResultCode, 8});
+         })},
+        {"dropped midway", true, false, 1, {1}, {}, atFirstBlock([](SimLogin& dev) {
+             dev.device->SetFault(1045, {Fault::CloseInstead});
+         })},
+        {"stopped midway", true, false, -12, {1, -12}, {}, atFirstBlock([](SimLogin& dev) {
+             TSL_NET_DEV_StopExportConfigFile(dev.handle);
+         })},
+        {"stopped midway, asynchronous", true, true, -12, {1, -12}, {}, atFirstBlock([](SimLogin& dev) {
+             TSL_NET_DEV_StopExportConfigFile(dev.handle);
+         })},
+        {"wrong block midway",
+         true,
+         false,
+         -18,
+         {1, -18},
+         [](SimLogin& dev) { dev.device->SetExportWrongIndex(1u); },
+         {}},
+        {"stopped midway, no file before", false, false, -12, {1, -12}, {}, atFirstBlock([](SimLogin& dev) {
+             TSL_NET_DEV_StopExportConfigFile(dev.handle);
+         })},
+    };
+    const Bytes previous = Pattern(1500);
+    // Kept for the whole test: an asynchronous task may still be leaving the
+    // callback when the next case starts.
+    std::vector<std::unique_ptr<Progress>> kept;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        kept.push_back(std::make_unique<Progress>());
+        Progress& progress = *kept.back();
+        SimLogin dev(100);
+        Folder folder;
+        ASSERT_FALSE(folder.path.empty());
+        const fs::path target = folder.path / "cfg.bin";
+        if (c.existing) WriteFile(target, previous);
+        if (c.before) c.before(dev);
+        auto report = progress.Callback();
+        auto callback = [&](int h, int v) {
+            if (c.onProgress) c.onProgress(dev, v);
+            report(h, v);
+        };
+        int status;
+        if (c.async) {
+            ASSERT_EQ(0, TSL_NET_DEV_ExportConfigFileAsync(dev.handle, target.c_str(), callback));
+            status = progress.WaitForEnd().back();
+        } else {
+            status = TSL_NET_DEV_ExportConfigFile(dev.handle, target.c_str(), callback);
+        }
+        std::vector<int> values = progress.WaitForEnd();
+        if (c.status == 1) {
+            EXPECT_LT(status, 0);
+            ASSERT_FALSE(values.empty());
+            EXPECT_EQ(status, values.back());
+            values.pop_back();
+        } else {
+            EXPECT_EQ(c.status, status);
+        }
+        EXPECT_EQ(c.values, values);
+        if (c.existing) {
+            EXPECT_EQ(previous, ReadFile(target));
+            EXPECT_EQ(std::vector<std::string>{"cfg.bin"}, folder.Names());
+        } else {
+            EXPECT_TRUE(folder.Names().empty());
+        }
+    }
+}
+
+// A disk that fills midway is a failed write: -9, and the old file stays.
+TEST(ConfigExport, AFullDiskKeepsThePreviousFile) {
+    SimLogin dev(100);
+    Folder folder;
+    const fs::path target = folder.path / "cfg.bin";
+    const Bytes previous = Pattern(1500);
+    WriteFile(target, previous);
+    Progress progress;
+    int status;
+    {
+        tsltest::FileSizeLimit full(1500);  // room for one block of three
+        status = TSL_NET_DEV_ExportConfigFile(dev.handle, target.c_str(), progress.Callback());
+    }
+    EXPECT_EQ(-9, status);
+    EXPECT_EQ((std::vector<int>{1, -9}), progress.values);
+    EXPECT_EQ(previous, ReadFile(target));
+    EXPECT_EQ(std::vector<std::string>{"cfg.bin"}, folder.Names());
+}
+
+// A finished export replaces the file whole; a link stays a link to the new
+// content, and a pipe is written through, never replaced.
+TEST(ConfigExport, AFinishedExportReplacesTheFile) {
+    SimLogin dev(100);
+    const Bytes exported = Concatenated(dev.device->ExportBlocks());
+    Folder folder;
+    const fs::path target = folder.path / "cfg.bin";
+    WriteFile(target, Pattern(5000));
+    ASSERT_EQ(0, TSL_NET_DEV_ExportConfigFile(dev.handle, target.c_str(), std::function<void(int, int)>{}));
+    EXPECT_EQ(exported, ReadFile(target));
+    EXPECT_EQ(std::vector<std::string>{"cfg.bin"}, folder.Names());
+    // What a newly created file gets: the permissions the umask leaves.
+    const mode_t mask = umask(022);
+    umask(mask);
+    struct stat st;
+    ASSERT_EQ(0, stat(target.c_str(), &st));
+    EXPECT_EQ(0666u & ~mask, st.st_mode & 0777u);
+
+    const fs::path link = folder.path / "link.bin";
+    fs::create_symlink(target, link);
+    WriteFile(target, Pattern(10));
+    ASSERT_EQ(0, TSL_NET_DEV_ExportConfigFile(dev.handle, link.c_str(), std::function<void(int, int)>{}));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(exported, ReadFile(target));
+    EXPECT_EQ((std::vector<std::string>{"cfg.bin", "link.bin"}), folder.Names());
+
+    const fs::path fifo = folder.path / "cfg.fifo";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_EQ(0, TSL_NET_DEV_ExportConfigFile(dev.handle, fifo.c_str(), std::function<void(int, int)>{}));
+    Bytes piped(exported.size() + 1);
+    EXPECT_EQ(static_cast<ssize_t>(exported.size()), read(reader, piped.data(), piped.size()));
+    piped.resize(exported.size());
+    close(reader);
+    EXPECT_EQ(exported, piped);
+    EXPECT_EQ(fs::file_type::fifo, fs::status(fifo).type());
 }
 
 TEST(ConfigImport, BlocksFromFile) {

@@ -11,10 +11,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "FsuTest.h"
 
 using namespace fsutest;
@@ -242,6 +244,42 @@ TEST_F(FsuCsvExport, FailuresWriteNoFile) {
         }
     }
     EXPECT_FALSE(fs::exists("table.csv"));
+}
+
+// The table that was there before survives an export that fails, whether
+// at the device or at the disk; one that succeeds replaces it whole.
+TEST_F(FsuCsvExport, AnExistingTableSurvivesAFailedExport) {
+    struct Case {
+        const char* name;
+        uint32_t faultCmd;  // 0: none
+        rlim_t diskRoom;    // 0: no limit
+        int status;
+    };
+    const Case cases[] = {
+        {"record refused", 4060, 0, -1008},
+        {"disk full", 0, 100, -9},
+        {"success", 0, 0, 0},
+    };
+    const std::string previous = "old,table\r\n1,2\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Path("table.csv");
+        Write(path, previous);
+        if (c.faultCmd) sim.device->SetFault(c.faultCmd, {devsim::Fault::ResultCode, 8});
+        int status;
+        {
+            std::optional<tsltest::FileSizeLimit> full;
+            if (c.diskRoom) full.emplace(c.diskRoom);
+            status = TSL_NET_FSU_ModbusExportCsv(sim.handle, path.c_str());
+        }
+        sim.device->ClearFaults();
+        EXPECT_EQ(c.status, status);
+        EXPECT_EQ(c.status == 0 ? ExpectedExport() : previous, Read(path));
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
+        EXPECT_EQ(std::vector<std::string>{"table.csv"}, names);
+    }
 }
 
 TEST_F(FsuCsv, ImportsAHandEditedFile) {

@@ -96,9 +96,9 @@ TEST_F(KitTest, NumbersAreCheckedAgainstTheirFields) {
     const Case cases[] = {
         {"255", 0, true, 255},        {"300", 0, false, 0},   {"-1", 0, false, 0},
         {"65535", 1, true, 65535},    {"70000", 1, false, 0}, {"-128", 2, true, -128},
-        {"128", 2, false, 0},         {"abc", 0, true, 0},    {"", 3, true, 0},
+        {"128", 2, false, 0},         {"abc", 0, false, 0},   {"", 3, true, 0},
         {" 12 ", 3, true, 12},        {"0", 4, false, 0},     {"31", 4, true, 31},
-        {"99999999999", 3, false, 0},
+        {"99999999999", 3, false, 0}, {"", 0, true, 0},       {"+7", 0, true, 7},
     };
     for (const Case& c : cases) {
         edit.setText(QString::fromUtf8(c.text));
@@ -132,6 +132,15 @@ TEST_F(KitTest, NumbersAreCheckedAgainstTheirFields) {
             EXPECT_FALSE(b.text.isEmpty());
         }
     }
+    // Text that is no number is refused like a number beyond its field,
+    // never sent as 0.
+    for (const char* text : {"12a", "0x10", "1 2", "-", "1e3", "99999999999999999999"}) {
+        edit.setText(text);
+        kit::Fields f(&page);
+        f.number<uint16_t>(&edit, "门");
+        EXPECT_FALSE(f.ok()) << text;
+        EXPECT_EQ(prompt.take().text, QString::fromUtf8("门的取值范围为0~65535")) << text;
+    }
     edit.setText("300");
     kit::Fields f(&page);
     f.number<uint8_t>(&edit, "延时");
@@ -150,6 +159,24 @@ TEST_F(KitTest, DecimalsAreReadInTheCLocaleWhateverTheDesktopSays) {
     EXPECT_DOUBLE_EQ(kit::toDouble(edit.text()), 1.5);
     EXPECT_DOUBLE_EQ(kit::toDouble("1,5"), 0.0);
     QLocale::setDefault(QLocale::c());
+
+    // Read for a record, text that is no decimal is refused; blank is 0.
+    const struct {
+        const char* text;
+        bool accepted;
+    } decimals[] = {{"1.5", true},  {" 2 ", true},   {"", true},
+                    {"1,5", false}, {"1.5x", false}, {"nan", false}};
+    edit.setValidator(nullptr);
+    for (const auto& d : decimals) {
+        edit.setText(d.text);
+        kit::Fields f(&page);
+        f.decimal(&edit, "A值", -10, 10);
+        EXPECT_EQ(f.ok(), d.accepted) << d.text;
+        if (!d.accepted) {
+            EXPECT_EQ(prompt.take().text, QString::fromUtf8("A值的取值范围为-10~10")) << d.text;
+        }
+    }
+    EXPECT_TRUE(prompt.boxes.empty());
 
     EXPECT_EQ(kit::floatText(3.14159265), "3.14159");
     EXPECT_EQ(kit::floatText(1234567.0), "1.23457e+06");

@@ -126,7 +126,8 @@ TEST_F(CardPageTest, FieldsAreEncodedAsTheDeviceReadsThem) {
             {"passwordEdit", QString::fromUtf8("密码中"), 50, std::string("密码") + z + z},
             {"usernameEdit", QString(32, 'u'), 58, std::string(32, 'u')},
             {"employeeEdit", "-7", 90, "\xF9\xFF\xFF\xFF"},
-            {"doorEdit_3", "abc", 98, z + z},
+            {"employeeEdit", " 12 ", 90, std::string("\x0C") + z + z + z},
+            {"doorEdit_3", "", 98, z + z},
             {"doorEdit_3", "65535", 98, "\xFF\xFF"},
             {"groupEdit", "1,x,,2", 158, std::string("\x01\x02") + std::string(6, '\0')},
             {"groupEdit", "1,2,3,4,5,6,7,8,9,10", 158, "\x01\x02\x03\x04\x05\x06\x07\x08"},
@@ -142,6 +143,12 @@ TEST_F(CardPageTest, NumbersOutsideTheirFieldsAreRefusedAndNothingIsSent) {
         {"employeeEdit", "99999999999", "modifyButton", 2004, "工号的取值范围为-2147483648~2147483647"},
         {"cgSingleEdit", "256", "cgSetButton", 2039, "卡组的取值范围为0~255"},
         {"cgSingleEdit", "-1", "cgDeleteButton", 2038, "卡组的取值范围为0~255"},
+        // Text that is no number is refused, never sent as 0 and reported done.
+        {"employeeEdit", "12a", "setButton", 2003, "工号的取值范围为-2147483648~2147483647"},
+        {"employeeEdit", "abc", "modifyButton", 2004, "工号的取值范围为-2147483648~2147483647"},
+        {"doorEdit_3", "12a", "setButton", 2003, "3号门的取值范围为0~65535"},
+        {"doorEdit_16", "-1", "modifyButton", 2004, "16号门的取值范围为0~65535"},
+        {"cgSingleEdit", "x", "cgSetButton", 2039, "卡组的取值范围为0~255"},
     });
 }
 

@@ -138,7 +138,8 @@ TEST_F(IotModbusFormTest, ChannelNumbersOutsideTheirFieldsAreRefused) {
         {"1", "70000", "1", "寄存器起始地址的取值范围为0~65535"},
         {"1", "-1", "1", "寄存器起始地址的取值范围为0~65535"},
         {"1", "1", "256", "寄存器数量的取值范围为0~255"},
-        {"255", "65535", "x", nullptr},
+        {"1", "1", "x", "寄存器数量的取值范围为0~255"},
+        {"255", "65535", "", nullptr},
     };
     for (const Case& c : cases) {
         edit("modbusAddrEdit")->setText(c.addr);

@@ -139,7 +139,7 @@ TEST_P(IotWorkmodeFormTest, FieldEncodings) {
     const Case cases[] = {
         {"255", "65535", 1, 255, 65535, 4},
         {"0", "0", 2, 0, 0, 5},
-        {"x", "", 3, 0, 0, 6},
+        {"", "", 3, 0, 0, 6},
         {" 9 ", "12", 4, 9, 12, 7},
     };
     check(in(64))->setChecked(true);
@@ -179,6 +179,8 @@ TEST_P(IotWorkmodeFormTest, NumbersOutsideTheirFieldsAreRefusedAndNothingIsSent)
         {"-1", "1", "deleteButton", "工作模式id的取值范围为0~255"},
         {"1", "70000", "setButton", "计划模板id的取值范围为0~65535"},
         {"1", "-1", "setButton", "计划模板id的取值范围为0~65535"},
+        {"x", "1", "setButton", "工作模式id的取值范围为0~255"},
+        {"1", "12a", "setButton", "计划模板id的取值范围为0~65535"},
     };
     for (const Case& c : cases) {
         edit("workmodeIdEdit")->setText(c.id);

@@ -1,0 +1,33 @@
+// A file written beside its target and put in the target's place only once
+// it is whole, so a write that fails or is abandoned leaves whatever the
+// target held before (a user's previous backup) as it was.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tsl {
+
+class ReplacingFile {
+  public:
+    // Creates the temporary in the target's folder; open() tells whether it
+    // could. errno holds the reason when it could not.
+    explicit ReplacingFile(const char* target);
+    ~ReplacingFile();  // abandons what was not committed
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    bool open() const { return fd_ >= 0; }
+    bool write(const void* data, size_t size);
+    // On disk, then in the target's place. False: the temporary is gone and
+    // the target untouched; errno holds the reason.
+    bool commit();
+    void abandon();
+
+  private:
+    std::string target_;
+    std::string temporary_;  // empty when writing the target itself
+    int fd_ = -1;
+};
+
+}  // namespace tsl
