@@ -250,8 +250,8 @@ std::unique_ptr<QMenu> QtTessaly::deviceMenu(const QPoint& pos) {
     auto add = [this](QMenu* m, const char* text, std::function<void()> fn) {
         connect(m->addAction(u8(text)), &QAction::triggered, this, std::move(fn));
     };
-    add(menu.get(), "登录", [=] { loginDevice(name, copy, row); });
-    add(menu.get(), "注销", [=] { logoutDevice(name, row); });
+    add(menu.get(), "登录", [=] { loginDevice(name, copy); });
+    add(menu.get(), "注销", [=] { logoutDevice(name); });
     QMenu* system = menu->addMenu(u8("系统配置"));
     add(system, "重启", [=] { rebootDevice(copy); });
     add(system, "密码修改", [this] {
@@ -314,67 +314,88 @@ bool QtTessaly::appendRow(Device device, bool fromList) {
     return true;
 }
 
-void QtTessaly::watchDisconnect(const std::string& name, int handle) {
+// The one place a handle enters the registry. A device lost right after its
+// login reply has its handle freed by the SDK before the watch is in, and the
+// next login is given the same number: kept, it would send this device's
+// commands to that one.
+int QtTessaly::adoptLogin(const std::string& name, int handle, const Np_LoginInfo& info) {
     const unsigned login = ++loginCount_;
-    logins_[name] = login;
     const CallbackRelay::Handle link = relay_.handle();
     // Runs on an SDK worker (or inside a reboot on this thread): it touches
     // nothing and hands the window the device's name, never a row pointer.
-    TSL_NET_DEV_SetDisconnectCallback(
+    const int watched = TSL_NET_DEV_SetDisconnectCallback(
         handle, std::function<void(int)>([this, link, name, login](int) {
             link.post([this, name, login] { onDeviceDisconnected(name, login); });
         }));
+    if (watched != 0) {
+        dropDevice(name);
+        return watched;
+    }
+    DeviceRegistry& registry = DeviceRegistry::instance();
+    logins_[name] = login;
+    registry.setHandle(name, handle);
+    registry.setInfoBlock(name, info);
+    setOnline(deviceRow(name), true);
+    return 0;
+}
+
+void QtTessaly::dropDevice(const std::string& name) {
+    logins_.erase(name);
+    DeviceRegistry::instance().setHandle(name, 0);
+    setOnline(deviceRow(name), false);
 }
 
 void QtTessaly::onDeviceDisconnected(const std::string& name, unsigned login) {
     auto it = logins_.find(name);
-    if (it == logins_.end() || it->second != login) return;  // logged out, deleted or logged in anew since
-    logins_.erase(it);
-    DeviceRegistry& registry = DeviceRegistry::instance();
-    registry.setHandle(name, 0);
-    setOnline(deviceRow(name), registry.handle(name) > 0);
+    if (it == logins_.end() || it->second != login) return;  // dropped, deleted or logged in anew since
+    dropDevice(name);
 }
 
-void QtTessaly::loginDevice(const std::string& name, const Device& copy, const QPersistentModelIndex& row) {
-    DeviceRegistry& registry = DeviceRegistry::instance();
-    if (registry.handle(name) > 0) {
+void QtTessaly::loginDevice(const std::string& name, const Device& copy) {
+    if (DeviceRegistry::instance().handle(name) > 0) {
         kit::warn(this, u8("请不要重复登陆"));
         return;
     }
     Np_LoginInfo info{};
-    const int result = login(copy, info);
-    if (result > 0) {
-        setOnline(treeModel.itemFromIndex(row), true);
-        registry.setHandle(name, result);
-        registry.setInfoBlock(name, info);
-        watchDisconnect(name, result);
-        kit::showSuccess(this);
-    } else {
+    const int handle = login(copy, info);
+    if (handle <= 0) {
         // 0: no handle was free, the device is not logged in.
-        kit::showFailure(this, result, kit::FailText::Write);
+        kit::showFailure(this, handle, kit::FailText::Write);
+        return;
     }
+    if (const int watched = adoptLogin(name, handle, info); watched != 0) {
+        kit::showFailure(this, watched, kit::FailText::Write);
+        return;
+    }
+    kit::showSuccess(this);
 }
 
 // Logout, reboot, restore and format take the device's handle of now, not the
 // one of the menu's copy: a disconnect may have freed it for another device.
-void QtTessaly::logoutDevice(const std::string& name, const QPersistentModelIndex& row) {
+void QtTessaly::logoutDevice(const std::string& name) {
     const int result = call(TSL_NET_DEV_Logout, std::max(DeviceRegistry::instance().handle(name), 0));
-    DeviceRegistry::instance().setHandle(name, 0);
-    logins_.erase(name);
-    setOnline(treeModel.itemFromIndex(row), false);
+    dropDevice(name);
+    showResult(this, result);
+}
+
+void QtTessaly::removingCall(const std::string& name, int (*operation)(int handle)) {
+    const int result = call(operation, DeviceRegistry::instance().handle(name));
+    // Success ends the login in the SDK; -1 says it holds no such handle.
+    // Either way the number may go to the next login.
+    if (result == 0 || result == ERR_INVALID_HANDLE) dropDevice(name);
     showResult(this, result);
 }
 
 void QtTessaly::rebootDevice(const Device& copy) {
-    showResult(this, call(TSL_NET_DEV_Reboot, DeviceRegistry::instance().handle(copy.name)));
+    removingCall(copy.name, TSL_NET_DEV_Reboot);
 }
 
 void QtTessaly::restoreDevice(const Device& copy) {
-    showResult(this, call(TSL_NET_DEV_Restore, DeviceRegistry::instance().handle(copy.name)));
+    removingCall(copy.name, TSL_NET_DEV_Restore);
 }
 
 void QtTessaly::formatDevice(const Device& copy) {
-    showResult(this, call(TSL_NET_DEV_Format, DeviceRegistry::instance().handle(copy.name)));
+    removingCall(copy.name, TSL_NET_DEV_Format);
 }
 
 void QtTessaly::deleteDevice(const std::string& name, const QPersistentModelIndex& row) {
@@ -383,7 +404,7 @@ void QtTessaly::deleteDevice(const std::string& name, const QPersistentModelInde
     DeviceRegistry& registry = DeviceRegistry::instance();
     if (const int handle = registry.handle(name); handle > 0) {
         call(TSL_NET_DEV_Logout, handle);
-        registry.setHandle(name, 0);
+        dropDevice(name);
     }
     const int result = registry.remove(name);
     if (result < 0) {
@@ -420,12 +441,13 @@ void QtTessaly::addAndActivateDevice(Device device) {
         kit::listSaved(this);
         return;
     }
+    // A device lost before its watch was in did not stay logged in either.
+    if (const int watched = adoptLogin(name, handle, info); watched != 0) {
+        kit::warn(this, codeText("登录失败！ret = %1,%2", watched));
+        return;
+    }
     DeviceRegistry& registry = DeviceRegistry::instance();
     QStandardItem* row = deviceRow(name);
-    setOnline(row, true);
-    registry.setHandle(name, handle);
-    registry.setInfoBlock(name, info);
-    watchDisconnect(name, handle);
     // Selecting the row makes it current and names it in the label and the
     // function buttons; a device without a row is made current directly.
     if (row)

@@ -60,14 +60,23 @@ class QtTessaly : public QMainWindow {
     bool appendRow(Device device, bool fromList);
     QStandardItem* newRow(const std::string& name) const;
     void setOnline(QStandardItem* row, bool online) const;
-    void watchDisconnect(const std::string& name, int handle);
+    // Takes a fresh login's handle into the registry with its disconnect
+    // watch: 0, the device online; or the SDK's refusal, when the device was
+    // lost before the watch was in and the handle is no longer its own: the
+    // device then stays offline with no handle.
+    int adoptLogin(const std::string& name, int handle, const Np_LoginInfo& info);
+    // The device holds no handle any more: offline, and any disconnect still
+    // queued for its last login is stale.
+    void dropDevice(const std::string& name);
     void onDeviceDisconnected(const std::string& name, unsigned login);
 
-    void loginDevice(const std::string& name, const Device& copy, const QPersistentModelIndex& row);
-    void logoutDevice(const std::string& name, const QPersistentModelIndex& row);
+    void loginDevice(const std::string& name, const Device& copy);
+    void logoutDevice(const std::string& name);
     void rebootDevice(const Device& copy);
     void restoreDevice(const Device& copy);
     void formatDevice(const Device& copy);
+    // Reboot, restore and format: the SDK ends the login when they succeed.
+    void removingCall(const std::string& name, int (*operation)(int handle));
     void deleteDevice(const std::string& name, const QPersistentModelIndex& row);
     void showDeviceProperties(const std::string& name);
     void addDevice(Device device);

@@ -131,15 +131,14 @@ TSL_EXTERN_C TSL_API int TSL_NET_DEV_SetDisconnectCallback(int handle, TSL_Disco
                     h, device ? reinterpret_cast<void*>(static_cast<uintptr_t>(device->context())) : nullptr);
             };
         }
-        d.SetDisconnectCallback(std::move(adapter));
-        return 0;
+        // A device whose loss is being reported now is gone for the caller.
+        return d.SetDisconnectCallback(std::move(adapter)) ? 0 : ERR_INVALID_HANDLE;
     });
 }
 
 TSL_API int TSL_NET_DEV_SetDisconnectCallback(int handle, std::function<void(int)> callback) {
     return WithDevice(handle, [&](Device& d) {
-        d.SetDisconnectCallback(std::move(callback));
-        return 0;
+        return d.SetDisconnectCallback(std::move(callback)) ? 0 : ERR_INVALID_HANDLE;
     });
 }
 

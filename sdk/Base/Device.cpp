@@ -158,11 +158,16 @@ void Device::SetDisconnectHook(HandleCallback hook) {
     if (fire) fire(handle());
 }
 
-void Device::SetDisconnectCallback(HandleCallback callback) {
+bool Device::SetDisconnectCallback(HandleCallback callback) {
     HandleCallback previous;
+    // Held across the store: a removal claimed after it reads this callback,
+    // one claimed before refuses it.
+    std::lock_guard<std::mutex> removal(removalMutex_);
+    if (removalClaimed_) return false;
     std::lock_guard<std::mutex> lock(callbackMutex_);
     previous = std::move(disconnectCallback_);
     disconnectCallback_ = std::move(callback);
+    return true;
 }
 
 Device::HandleCallback Device::disconnectCallback() const {

@@ -84,7 +84,9 @@ class Device : public std::enable_shared_from_this<Device> {
     // The table's hook for a lost connection. Installing it on a device
     // whose connection has already ended reports the loss at once.
     void SetDisconnectHook(HandleCallback hook);
-    void SetDisconnectCallback(HandleCallback callback);
+    // False once the device's removal is claimed: the callback has then been
+    // read for the last time, and one stored now would never be called.
+    bool SetDisconnectCallback(HandleCallback callback);
     HandleCallback disconnectCallback() const;
 
     // Exactly one path reports and removes a lost device. Reboot, Format and

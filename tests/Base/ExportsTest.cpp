@@ -335,6 +335,51 @@ TEST(Disconnect, DelayedTaskNeverRemovesTheHandlesNextDevice) {
     EXPECT_EQ(0, TSL_NET_DEV_GetTime(b.handle, nullptr));
 }
 
+// A callback set too late to ever be called is refused, never taken: the
+// caller would otherwise keep a handle the next login is given.
+TEST(Disconnect, WatchTooLateToBeCalledIsRefused) {
+    {
+        // Lost right after its login reply, before anyone watched.
+        auto device = std::make_shared<devsim::SimDevice>(100);
+        device->SetFault(1001, {Fault::CloseAfterReply});
+        devsim::SimServer server(device);
+        Np_LoginInfo info{};
+        const int h = TSL_NET_DEV_Login(100, "127.0.0.1", server.Port(), "admin", "admin123", 2000, &info);
+        ASSERT_GT(h, 0);
+        ASSERT_TRUE(WaitFor([&] { return TSL_NET_DEV_GetTime(h, nullptr) == -1; }));
+        EXPECT_EQ(-1, TSL_NET_DEV_SetDisconnectCallback(h, std::function<void(int)>([](int) {})));
+    }
+    {
+        // Set while the loss is being reported, the handle still in the table.
+        SimLogin dev(100);
+        std::mutex m;
+        std::condition_variable cv;
+        bool inCallback = false, release = false;
+        std::atomic<int> late{0};
+        ASSERT_EQ(0, TSL_NET_DEV_SetDisconnectCallback(dev.handle, std::function<void(int)>([&](int) {
+                                                           std::unique_lock<std::mutex> lock(m);
+                                                           inCallback = true;
+                                                           cv.notify_all();
+                                                           cv.wait(lock, [&] { return release; });
+                                                       })));
+        dev.server->CloseConnections();
+        {
+            std::unique_lock<std::mutex> lock(m);
+            ASSERT_TRUE(cv.wait_for(lock, 3s, [&] { return inCallback; }));
+        }
+        EXPECT_EQ(-1, TSL_NET_DEV_SetDisconnectCallback(dev.handle,
+                                                        std::function<void(int)>([&](int) { ++late; })));
+        {
+            std::lock_guard<std::mutex> lock(m);
+            release = true;
+        }
+        cv.notify_all();
+        ASSERT_TRUE(WaitFor([&] { return TSL_NET_DEV_GetTime(dev.handle, nullptr) == -1; }));
+        EXPECT_EQ(0, late.load());
+        dev.handle = 0;
+    }
+}
+
 namespace {
 std::atomic<int> g_pointerCalls{0};
 std::atomic<void*> g_pointerContext{nullptr};

@@ -170,6 +170,23 @@ TEST_F(DeviceDialogs, AddAndActivateGivesTheFirstPasswordAndMakesItCurrent) {
     EXPECT_EQ(handleOf("127.0.0.1"), 0);
 }
 
+TEST_F(DeviceDialogs, AnActivationLostRightAfterItsLoginSetsNoPassword) {
+    openWindow();
+    auto unit = std::make_shared<devsim::SimDevice>(101, "admin", "First-1");
+    unit->SetFault(1001, {devsim::Fault::CloseAfterReply, 0, std::chrono::milliseconds(300)});
+    devsim::SimServer server(unit);
+    guitest::holdWindowThroughLoginClose(server);
+    addFromSearch(found("127.0.0.1", server.Port(), 101, false), [](QWidget* dialog) {
+        guitest::typeInto(guitest::child<QLineEdit>(dialog, "passwordEdit"), "First-1");
+        guitest::click(dialog, "addButton");
+    });
+    const guitest::Box box = prompt.take();
+    EXPECT_EQ(box.text, QString::fromUtf8("登录失败！ret = -1,") + kit::errorText(-1));
+    EXPECT_TRUE(offline("127.0.0.1"));
+    EXPECT_EQ(handleOf("127.0.0.1"), 0);
+    EXPECT_TRUE(server.RequestsFor(1003).empty());
+}
+
 TEST_F(DeviceDialogs, AnEditWhileTheDeviceDropsKeepsItOffline) {
     guitest::SimUnit& unit = saved(100, "dev");
     openWindow();

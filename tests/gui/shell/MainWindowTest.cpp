@@ -146,6 +146,50 @@ TEST_F(MainWindow, ADroppedConnectionTurnsTheRowOffline) {
     EXPECT_EQ(handleOf("ntp"), 0);
 }
 
+// The SDK frees the handle of a device lost right after its login reply and
+// gives the number to the next login: kept, it would aim this device's
+// commands at that one.
+TEST_F(MainWindow, ADeviceLostRightAfterItsLoginKeepsNoHandle) {
+    guitest::SimUnit& a = saved(100, "a");
+    guitest::SimUnit& b = saved(100, "b");
+    openWindow();
+    Np_LoginInfo info{};
+    const int lowest =
+        TSL_NET_DEV_Login(100, "127.0.0.1", b.server->Port(), "admin", "admin123", 5000, &info);
+    ASSERT_GT(lowest, 0);
+    TSL_NET_DEV_Logout(lowest);
+
+    a.device->SetFault(1001, {devsim::Fault::CloseAfterReply, 0, std::chrono::milliseconds(300)});
+    guitest::holdWindowThroughLoginClose(*a.server);
+    menu("a", "登录");
+    guitest::Box box = prompt.take();
+    EXPECT_EQ(box.kind, Prompt::Warning);
+    EXPECT_EQ(box.text, QString::fromUtf8("执行失败！ret = -1,") + kit::errorText(-1));
+    EXPECT_TRUE(offline("a"));
+    EXPECT_EQ(handleOf("a"), 0);
+
+    menu("b", "登录");
+    EXPECT_EQ(prompt.take().text, QString::fromUtf8("执行成功！"));
+    ASSERT_EQ(handleOf("b"), lowest) << "the number a was given";
+
+    for (const char* operation : {"重启", "恢复出厂", "格式化"}) {
+        menu("a", operation);
+        EXPECT_EQ(prompt.take().kind, Prompt::Warning) << operation;
+    }
+    for (uint32_t cmd : {1004u, 1005u, 1006u}) EXPECT_EQ(b.count(cmd), 0u) << cmd;
+    EXPECT_TRUE(online("b"));
+    Np_Time t{};
+    EXPECT_EQ(TSL_NET_DEV_GetTime(handleOf("b"), &t), 0);
+
+    // Not a repeated login: a is simply offline.
+    a.device->ClearFaults();
+    menu("a", "登录");
+    EXPECT_EQ(prompt.take().text, QString::fromUtf8("执行成功！"));
+    EXPECT_TRUE(online("a"));
+    EXPECT_GT(handleOf("a"), 0);
+    EXPECT_NE(handleOf("a"), handleOf("b"));
+}
+
 TEST_F(MainWindow, ALateDisconnectNeitherTouchesADeletedRowNorUndoesANewLogin) {
     guitest::SimUnit& a = saved(100, "a");
     guitest::SimUnit& b = saved(100, "b");

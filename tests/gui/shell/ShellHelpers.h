@@ -10,9 +10,11 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "GuiHarness.h"
 #include "QtTessaly.h"
@@ -33,6 +35,23 @@ inline void onModal(std::function<void(QWidget*)> act) {
             act(modal);
         else
             ADD_FAILURE() << "no modal dialog came up";
+    });
+    timer->start(5);
+}
+
+// For a device whose login reply is held and then followed by a close: from
+// the moment the login request is in until the close has had time to reach
+// the SDK, the GUI thread is held, so the window asks for its disconnect
+// watch only after the SDK has let the handle go.
+inline void holdWindowThroughLoginClose(devsim::SimServer& server) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, &server] {
+        if (server.RequestsFor(1001).empty()) return;
+        timer->stop();
+        timer->deleteLater();
+        for (int i = 0; i < 600 && server.ConnectionCount() > 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     });
     timer->start(5);
 }
