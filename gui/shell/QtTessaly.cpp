@@ -444,6 +444,7 @@ void QtTessaly::addAndActivateDevice(Device device) {
     // A device lost before its watch was in did not stay logged in either.
     if (const int watched = adoptLogin(name, handle, info); watched != 0) {
         kit::warn(this, codeText("登录失败！ret = %1,%2", watched));
+        kit::listSaved(this);
         return;
     }
     DeviceRegistry& registry = DeviceRegistry::instance();
