@@ -119,7 +119,7 @@ void ServePages(SimDevice& d, uint32_t cmd, std::string group, size_t size, size
     SimDevice* device = &d;  // the handler lives in the device it reads
     d.SetHandler(cmd, [device, group, size, timeAt](const Request& r) -> std::optional<Bytes> {
         Np_EventQuery q{};
-        std::memcpy(&q, r.plain.data(), std::min(sizeof q, r.plain.size()));
+        if (!r.plain.empty()) std::memcpy(&q, r.plain.data(), std::min(sizeof q, r.plain.size()));
         const uint64_t from = Order(q.startTime);
         const uint64_t to = Order(q.endTime) == 0 ? UINT64_MAX : Order(q.endTime);
         std::vector<Bytes> found;
