@@ -4,7 +4,8 @@
 # the library's name chain, SONAME and exports; the headers compiling alone;
 # examples/read_time built once through pkg-config and once through
 # find_package, from a copy outside the source tree, each logging in to the
-# installed tessaly-devsim on 127.0.0.1 and reading the time; the desktop
+# installed tessaly-devsim on 127.0.0.1 and reading a time of this year or
+# later (its clock runs from the host's); the desktop
 # program starting from a bare working folder, with its menu entry and icon.
 # Non-zero on any failure; the simulator is stopped and the prefix removed
 # whatever happens.
@@ -103,11 +104,18 @@ for _ in $(seq 200); do
 done
 [ -n "$port" ] || fail "the installed tessaly-devsim did not say its port"
 
+# The simulator's clock runs from the host's, so a decoder that reads zeros
+# (or the wrong bytes) prints no date of this year or later.
+plausible_time() {
+    [[ "$1" =~ ^([0-9]{4})-([0-9]{2})-([0-9]{2})\ [0-9]{2}:[0-9]{2}:[0-9]{2}$ ]] || return 1
+    local year=$((10#${BASH_REMATCH[1]})) month=$((10#${BASH_REMATCH[2]})) day=$((10#${BASH_REMATCH[3]}))
+    ((year >= $(date +%Y) && month >= 1 && month <= 12 && day >= 1 && day <= 31))
+}
 times=()
 for exe in "$work/read_time-pc" "$work/build-cmake/read_time"; do
     linked_from_prefix "$exe"
     out=$(timeout 30 "$exe" "$port") || fail "$exe $port"
-    [[ "$out" =~ ^[0-9]{4}-[0-9]{2}-[0-9]{2}\ [0-9]{2}:[0-9]{2}:[0-9]{2}$ ]] || fail "$exe printed '$out', not a time"
+    plausible_time "$out" || fail "$exe printed '$out', not a date and time of this year or later"
     times+=("$out")
 done
 

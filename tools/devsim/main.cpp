@@ -1,5 +1,6 @@
 // tessaly-devsim: simulated devices on 127.0.0.1, one port each, until
-// SIGINT/SIGTERM or the given number of seconds.
+// SIGINT/SIGTERM or the given number of seconds. Each starts with the
+// records of a device in service and a clock that runs on.
 #include <signal.h>
 
 #include <cerrno>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "DevSim.h"
+#include "Plausible.h"
 
 namespace {
 
@@ -106,6 +108,7 @@ int main(int argc, char** argv) {
     try {
         for (size_t i = 0; i < types.size(); ++i) {
             auto device = std::make_shared<devsim::SimDevice>(types[i], user, password);
+            devsim::plausible::Apply(*device);
             uint16_t port = base == 0 ? 0 : static_cast<uint16_t>(base + i);
             servers.push_back(std::make_unique<devsim::SimServer>(device, port));
             std::printf("tessaly-devsim: device type %u listening on 127.0.0.1:%u (user %s)\n", types[i],

@@ -1,16 +1,17 @@
 // The seed hook of the screenshot program, and what every seed file needs. A
 // page's file tools/screenshots/seeds/<PageClass>Seed.cpp registers, for its
 // page class, the buttons to press before the picture (reading buttons, by
-// object name, in order) and what the simulated device serves, so that the
-// picture shows real-looking values:
+// object name, in order) and what the simulated device serves beyond the
+// records every device starts with (Plausible.h, those of tessaly-devsim),
+// so that the picture shows real-looking values:
 //
-//   #include "EventSubscribeForm.h"
+//   #include "PlanConfigForm.h"
 //   #include "Seeds.h"
 //   namespace {
 //   void fill(devsim::SimDevice& d) {
-//       d.PutRecord("time", {}, devsim::Bytes{0xE8, 0x07, 6, 1, 12, 30, 0, 0});
+//       d.PutRecord("idList", {3, 0, 0, 0}, devsim::Bytes{0, 0, 0, 0, 1, 0, 0, 0, 1});
 //   }
-//   const bool seeded = shots::addSeed({&EventSubscribeForm::staticMetaObject, {"subButton"}, fill});
+//   const bool seeded = shots::addSeed({&PlanConfigForm::staticMetaObject, {"planGetButton"}, fill});
 //   }
 //
 // Questions are answered Yes and file dialogs cancelled; no box is shown.

@@ -26,6 +26,7 @@
 #include "FirmwareUpdateDialog.h"
 #include "GuiResources.h"
 #include "PasswordModifyDialog.h"
+#include "Plausible.h"
 #include "Prompt.h"
 #include "QtTessaly.h"
 #include "Seeds.h"
@@ -172,11 +173,13 @@ int main(int argc, char** argv) {
     QuietPrompt prompt;
     Prompt::install(&prompt);
 
-    // One simulated device of each type, saved in the list the window loads.
+    // One simulated device of each type, with the records of one in service,
+    // saved in the list the window loads.
     std::vector<std::shared_ptr<devsim::SimDevice>> devices;
     std::vector<std::unique_ptr<devsim::SimServer>> servers;
     for (int type = kFirstType; type < kFirstType + kTypeCount; ++type) {
         devices.push_back(std::make_shared<devsim::SimDevice>(type));
+        devsim::plausible::Apply(*devices.back());
         servers.push_back(std::make_unique<devsim::SimServer>(devices.back()));
         Device d;
         d.name = deviceName(type);
