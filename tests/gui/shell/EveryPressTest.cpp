@@ -321,4 +321,5 @@ TEST_F(HeldWindow, DeviceOperationsKeepTheEventLoopRunning) {
     guitest::click(window.get(), "devAddButton");
     EXPECT_LT(stall, kStallMs) << "add and activate";
     EXPECT_EQ(server.RequestsFor(1003).size(), 1u);
+    EXPECT_LT(menuStall("127.0.0.1", "删除"), kStallMs) << "删除";
 }
