@@ -38,19 +38,27 @@ AccCardReadConfigForm::AccCardReadConfigForm(QWidget* parent) : QWidget(parent) 
 AccCardReadConfigForm::~AccCardReadConfigForm() = default;
 
 void AccCardReadConfigForm::on_searchAddrButton_clicked() {
-    const int handle = kit::currentHandle();
-    int result = 0;
+    // One wait for the whole search: a bus with no reader costs up to eight
+    // request time-outs, and the window must keep drawing through them.
+    int found = 0;
     QString serial;
-    for (int address = kFirstAddress; address <= kLastAddress; ++address) {
-        result = readSerial(handle, address, serial);
-        if (result == 0) {
-            ui.searchAddrEdit->setText(QString::number(address));
+    kit::runOwn(
+        this, "搜索地址失败！ret = %1, %2",
+        [&](int h) {
+            int result = 0;
+            for (int address = kFirstAddress; address <= kLastAddress; ++address) {
+                result = readSerial(h, address, serial);
+                if (result == 0) {
+                    found = address;
+                    break;
+                }
+            }
+            return result;
+        },
+        [&] {
+            ui.searchAddrEdit->setText(QString::number(found));
             ui.readSerialNoEdit->setText(serial);
-            kit::showSuccess(this);
-            return;
-        }
-    }
-    kit::warn(this, kit::ownFailureText("搜索地址失败！ret = %1, %2", result));
+        });
 }
 
 void AccCardReadConfigForm::on_readSerialNoButton_clicked() {
