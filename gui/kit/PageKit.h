@@ -316,6 +316,10 @@ struct DeviceTag {
     bool operator==(const DeviceTag& o) const { return name == o.name && handle == o.handle; }
 };
 DeviceTag currentDevice();
+// Whether a reply from `device` is still the current device's: the same
+// login, or the same device dropped since (it is still the one the call went
+// to, and its failure shows); not another device, nor a new login of it.
+bool repliesTo(const DeviceTag& device);
 
 // A record holding a table of entries shown one at a time. The page keeps
 // the last reply; a selector picks the entry; the shown entry's edits go

@@ -152,25 +152,22 @@ struct Finish {
 
 bool wait(const QObject* guard, const std::function<void()>& work) {
     const QPointer<const QObject> alive(guard);
-    auto finish = std::make_shared<Finish>();
-    QMetaObject::Connection onDestroyed;
-    if (guard) onDestroyed = QObject::connect(guard, &QObject::destroyed, [finish] { finish->block(); });
+    Finish finish;
     const HoldScope hold;
     QEventLoop loop;
     QObject wake;  // lives on this thread; an end posted to it dies with it
-    std::thread worker([&work, &loop, &wake, finish] {
+    std::thread worker([&work, &loop, &wake, &finish] {
         work();
-        finish->set();
+        finish.set();
         QMetaObject::invokeMethod(
             &wake, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
     // An application that quits ends every event loop at once and lets none
     // start again (-1): the work is then waited for plainly.
-    while (!finish->isDone())
+    while (!finish.isDone())
         if (loop.exec() < 0) break;
-    finish->block();
+    finish.block();
     worker.join();
-    QObject::disconnect(onDestroyed);
     return !guard || alive;
 }
 
@@ -179,11 +176,7 @@ bool callCurrent(const QObject* page, int& result, const std::function<int(int)>
     int r = 0;
     const bool alive = wait(page, [&] { r = call(device.handle); });
     result = r;
-    if (!alive) return false;
-    // A device that dropped meanwhile is still the one the call went to, and
-    // its failure is shown; another device, or a new login, is not.
-    const DeviceTag now = currentDevice();
-    return now.name == device.name && (now.handle == device.handle || now.handle <= 0);
+    return alive && repliesTo(device);
 }
 
 bool waiting() {

@@ -20,8 +20,14 @@ namespace kit {
 
 // Runs `work` off the GUI thread and returns when it has. False when `guard`
 // (when given) was destroyed meanwhile: the caller must then touch nothing of
-// it. An object destroyed while the work runs is kept in memory until the
-// work has returned, since the work may be writing into it.
+// it.
+//
+// What the work may touch: only what it owns and what the caller's own frame
+// holds (the slot's locals, which outlive the wait), never `guard` nor
+// anything `guard` owns, which may go while the work runs. A call reads its
+// inputs from locals the slot filled before the wait and writes its reply
+// into locals; the page is filled from them on the GUI thread, after the
+// wait, and only when the wait returned true.
 //
 // A wait asked for while another runs (only a timer or a queued call can ask,
 // never the user) nests: it runs to its end inside the outer one, which then

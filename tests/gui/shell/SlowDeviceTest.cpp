@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -26,12 +27,12 @@
 #include <thread>
 #include <vector>
 
-#include "ShellHelpers.h"
 #include "FsuOtherForm.h"
 #include "GuiHarness.h"
 #include "LogQueryForm.h"
 #include "PageKit.h"
 #include "PageKitRunner.h"
+#include "ShellHelpers.h"
 #include "XlsxWorkbook.h"
 
 using guitest::Box;
@@ -122,6 +123,11 @@ class Lateness {
     qint64 last_ = -1;
     std::vector<qint64> gaps_;
 };
+
+// The workbooks in a folder.
+QStringList workbooks(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.xlsx")}, QDir::Files);
+}
 
 bool sameBoxes(const std::vector<Box>& a, const std::vector<Box>& b) {
     if (a.size() != b.size()) return false;
@@ -336,6 +342,45 @@ TEST_F(ExportProgress, AClaimPastAWorksheetIsRefusedAfterOneRequest) {
     EXPECT_EQ(box.text, kit::failureText(xlsx::kFileError, kit::FailText::Write));
     EXPECT_EQ(unit.count(kLogCmd), 1u);
     EXPECT_FALSE(QFile::exists(file("door")));
+}
+
+// A device that drops during an export is still the device the export went
+// to: its failure shows, and nothing is written.
+TEST_F(ExportProgress, ADropShowsItsFailureAndWritesNothing) {
+    SimUnit& unit = addDevice(100, "door");
+    serveLogs(unit, 200, 200, 20ms);
+    // The device's answers fail from now on, and the disconnect road has
+    // taken its handle (a closed connection ends the same way, only after
+    // the call's timeout).
+    QTimer::singleShot(150, [&unit] {
+        unit.device->SetFault(kLogCmd, {devsim::Fault::ResultCode, 4});
+        DeviceRegistry::instance().setHandle("door", 0);
+    });
+    guitest::click(page.get(), "exportButton");
+    const Box box = prompt.take();
+    EXPECT_EQ(box.kind, Prompt::Warning);
+    EXPECT_TRUE(box.text.startsWith(QString::fromUtf8("执行失败！ret = -"))) << box.text.toStdString();
+    EXPECT_LT(unit.count(kLogCmd), 40u);
+    EXPECT_TRUE(workbooks(path(".")).isEmpty());
+}
+
+// The page goes during its export: the work stops at its next page and
+// touches nothing of it (the sanitizers see any write into the page).
+TEST_F(GuiTest, APageDeletedDuringItsExportStopsItWithNothingWritten) {
+    SimUnit& unit = addDevice(100, "door");
+    serveLogs(unit, 200, 200, 20ms);
+    auto* page = new LogQueryForm;
+    page->show();
+    size_t requestsAtDelete = 0;
+    QTimer::singleShot(150, [page, &unit, &requestsAtDelete] {
+        requestsAtDelete = unit.count(kLogCmd);
+        delete page;
+    });
+    guitest::click(page, "exportButton");
+    EXPECT_TRUE(prompt.takeAll().empty());
+    EXPECT_GT(requestsAtDelete, 0u);
+    EXPECT_LE(unit.count(kLogCmd), requestsAtDelete + 1);
+    EXPECT_TRUE(workbooks(path(".")).isEmpty());
 }
 
 namespace {
