@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 
@@ -41,6 +42,7 @@ bool isHeldInput(QEvent::Type type) {
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
         case QEvent::Shortcut:
+        case QEvent::InputMethod:
         case QEvent::ContextMenu:
         case QEvent::TouchBegin:
         case QEvent::TouchUpdate:
@@ -57,12 +59,16 @@ bool isHeldInput(QEvent::Type type) {
     }
 }
 
+// The widget an event's receiver belongs to: a window's own widget, or the
+// nearest widget above an object such as a shortcut (its dialog's Escape).
 QWidget* widgetOf(QObject* object) {
-    if (auto* widget = qobject_cast<QWidget*>(object)) return widget;
     if (auto* window = qobject_cast<QWindow*>(object)) {
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top->windowHandle() == window) return top;
+        return nullptr;
     }
+    for (; object; object = object->parent())
+        if (auto* widget = qobject_cast<QWidget*>(object)) return widget;
     return nullptr;
 }
 
@@ -207,15 +213,18 @@ bool Progress::run(const QObject* guard, const std::function<void()>& work) {
     QMetaObject::Connection onDestroyed;
     if (guard) onDestroyed = QObject::connect(guard, &QObject::destroyed, [this] { cancel(); });
     QWidget* const window = dialog_;  // the hold forgets it even when it has gone
-    InputHold::instance().open(window);
+    InputHold& hold = InputHold::instance();
+    hold.open(window);
     QTimer::singleShot(kProgressShownAfterMs, dialog_, [this] {
         if (state_.load() != Cancelled) dialog_->show();
     });
     if (progressWatcher()) progressWatcher()(*this);
     const bool alive = wait(guard, work);
     QObject::disconnect(onDestroyed);
-    InputHold::instance().shut(window);
-    if (dialog_) dialog_->hide();
+    hold.shut(window);
+    // The dialog's own show timer, and ours, die with it: a dialog kept for
+    // the Progress's lifetime would come up over the result box.
+    delete dialog_.data();
     return alive;
 }
 
@@ -243,6 +252,7 @@ bool Progress::commit() {
         [this] {
             if (!dialog_) return;
             if (auto* button = dialog_->findChild<QPushButton*>()) button->setEnabled(false);
+            for (auto* escape : dialog_->findChildren<QShortcut*>()) escape->setEnabled(false);
         },
         Qt::QueuedConnection);
     return true;

@@ -57,7 +57,8 @@ class Progress {
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
 
-    // As wait(), with the dialog open and taking input.
+    // As wait(), with the dialog open and taking input (Escape cancels as
+    // its button does). The dialog goes when run() returns.
     bool run(const QObject* guard, const std::function<void()>& work);
 
     // Any thread: `done` steps of `total` are behind.
@@ -68,6 +69,7 @@ class Progress {
     // result); false when it was cancelled before. Cancel is refused after.
     bool commit();
 
+    // Null once run() has returned.
     QProgressDialog* dialog() const { return dialog_.data(); }
 
     // Tests: sees every progress as its dialog opens.

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -124,10 +125,25 @@ class Lateness {
     std::vector<qint64> gaps_;
 };
 
+bool aProgressDialogShows() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QProgressDialog*>(w) && w->isVisible()) return true;
+    return false;
+}
+
 // The workbooks in a folder.
 QStringList workbooks(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("*.xlsx")}, QDir::Files);
 }
+
+// A result box that stays open a while, as a real one does in its own loop.
+struct OpenBoxPrompt : guitest::ScriptedPrompt {
+    std::function<void()> whileOpen;
+    void information(QWidget* parent, const QString& title, const QString& text) override {
+        if (whileOpen) whileOpen();
+        ScriptedPrompt::information(parent, title, text);
+    }
+};
 
 bool sameBoxes(const std::vector<Box>& a, const std::vector<Box>& b) {
     if (a.size() != b.size()) return false;
@@ -344,6 +360,52 @@ TEST_F(ExportProgress, AClaimPastAWorksheetIsRefusedAfterOneRequest) {
     EXPECT_FALSE(QFile::exists(file("door")));
 }
 
+TEST_F(ExportProgress, EscapeCancelsAsTheButtonDoes) {
+    SimUnit& unit = addDevice(100, "door");
+    serveLogs(unit, 200, 200, 20ms);
+    kit::Progress::watch([this](kit::Progress& p) {
+        QProgressDialog* dialog = p.dialog();
+        auto* bar = dialog->findChild<QProgressBar*>();
+        QObject::connect(bar, &QProgressBar::valueChanged, dialog, [this, dialog](int v) {
+            if (v != 20) return;  // past the dialog's showing
+            requestsAtCancel = units.front()->count(kLogCmd);
+            QApplication::setActiveWindow(dialog);
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+    });
+    guitest::click(page.get(), "exportButton");
+    EXPECT_TRUE(prompt.takeAll().empty());
+    EXPECT_GT(requestsAtCancel, 0u);
+    EXPECT_LE(unit.count(kLogCmd), requestsAtCancel + 1);
+    EXPECT_TRUE(workbooks(path(".")).isEmpty());
+}
+
+// The result box of a quick export opens after the dialog has gone: neither
+// its own show timer nor ours brings it up over the box.
+TEST_F(ExportProgress, AQuickExportLeavesNoDialogBehind) {
+    SimUnit& unit = addDevice(100, "door");
+    serveLogs(unit, 12, 12);
+    QPointer<QProgressDialog> dialog;
+    kit::Progress::watch([&dialog](kit::Progress& p) {
+        dialog = p.dialog();
+        dialog->findChild<QProgressBar*>()->setValue(0);
+        dialog->setMinimumDuration(50);  // its own timer, 4 s unless told
+    });
+    OpenBoxPrompt box;
+    bool leftBehind = true;
+    bool cameUp = true;
+    box.whileOpen = [&] {
+        leftBehind = !dialog.isNull();
+        cameUp = guitest::waitFor(aProgressDialogShows, 400);
+    };
+    Prompt::install(&box);
+    guitest::click(page.get(), "exportButton");
+    Prompt::install(&prompt);
+    EXPECT_EQ(box.take().text, kOk);
+    EXPECT_FALSE(leftBehind);
+    EXPECT_FALSE(cameUp);
+}
+
 // A device that drops during an export is still the device the export went
 // to: its failure shows, and nothing is written.
 TEST_F(ExportProgress, ADropShowsItsFailureAndWritesNothing) {
@@ -381,6 +443,32 @@ TEST_F(GuiTest, APageDeletedDuringItsExportStopsItWithNothingWritten) {
     EXPECT_GT(requestsAtDelete, 0u);
     EXPECT_LE(unit.count(kLogCmd), requestsAtDelete + 1);
     EXPECT_TRUE(workbooks(path(".")).isEmpty());
+}
+
+// Key presses and input-method text reach no edit while a call waits; the
+// same reach it afterwards.
+TEST_F(GuiTest, TypingDuringAWaitReachesNoEdit) {
+    SimUnit& unit = addDevice(100, "door");
+    serveLogs(unit, 7, 7, 500ms);
+    LogQueryForm page;
+    page.show();
+    auto* edit = child<QLineEdit>(&page, "pageEdit");
+    auto type = [edit] {
+        QTest::keyClicks(edit, "12");
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("3"));
+        QApplication::sendEvent(edit, &composed);
+    };
+    QString duringWait = QStringLiteral("?");
+    QTimer::singleShot(100, [&] {
+        type();
+        duringWait = edit->text();
+    });
+    guitest::click(&page, "queryButton");
+    EXPECT_EQ(prompt.take().text, kOk);
+    EXPECT_EQ(duringWait, QString());
+    type();
+    EXPECT_EQ(edit->text(), QStringLiteral("123"));
 }
 
 namespace {
