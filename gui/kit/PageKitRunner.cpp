@@ -105,6 +105,11 @@ class InputHold : public QObject {
     }
     void shut(QWidget* window) { open_.erase(std::remove(open_.begin(), open_.end(), window), open_.end()); }
 
+    void started(Progress* progress) { running_.push_back(progress); }
+    void ended(Progress* progress) {
+        running_.erase(std::remove(running_.begin(), running_.end(), progress), running_.end());
+    }
+
   protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         if (!isHeldInput(event->type())) return false;
@@ -113,9 +118,11 @@ class InputHold : public QObject {
         if (window && std::find(open_.begin(), open_.end(), window) != open_.end()) return false;
         if (event->type() == QEvent::Close) {
             event->ignore();
-            if (window && window->property(kClosesAfterWaits).toBool() &&
-                std::find(closing_.begin(), closing_.end(), window) == closing_.end())
-                closing_.emplace_back(window);
+            if (window && window->property(kClosesAfterWaits).toBool()) {
+                if (std::find(closing_.begin(), closing_.end(), window) == closing_.end())
+                    closing_.emplace_back(window);
+                for (Progress* progress : running_) progress->cancel();
+            }
         }
         return true;
     }
@@ -124,6 +131,7 @@ class InputHold : public QObject {
     int depth_ = 0;
     std::vector<QWidget*> open_;
     std::vector<QPointer<QWidget>> closing_;
+    std::vector<Progress*> running_;
 };
 
 struct HoldScope {
@@ -215,12 +223,14 @@ bool Progress::run(const QObject* guard, const std::function<void()>& work) {
     QWidget* const window = dialog_;  // the hold forgets it even when it has gone
     InputHold& hold = InputHold::instance();
     hold.open(window);
+    hold.started(this);
     QTimer::singleShot(kProgressShownAfterMs, dialog_, [this] {
         if (state_.load() != Cancelled) dialog_->show();
     });
     if (progressWatcher()) progressWatcher()(*this);
     const bool alive = wait(guard, work);
     QObject::disconnect(onDestroyed);
+    hold.ended(this);
     hold.shut(window);
     // The dialog's own show timer, and ours, die with it: a dialog kept for
     // the Progress's lifetime would come up over the result box.

@@ -44,7 +44,9 @@ bool callCurrent(const QObject* page, int& result, const std::function<int(int h
 bool waiting();
 
 // A close of `window` asked for during a wait is kept and carried out once
-// the outermost wait has ended (closes of other windows are held off).
+// the outermost wait has ended (closes of other windows are held off). It
+// cancels a running progress at once: the program is going, nothing of it
+// is wanted.
 void closeAfterWaits(QWidget* window);
 
 // A long operation with a modal progress dialog ("steps done of the total")
@@ -68,6 +70,9 @@ class Progress {
     // Any thread: the work passes the point where it can stop (writing its
     // result); false when it was cancelled before. Cancel is refused after.
     bool commit();
+    // Any thread: stops the work at its next poll, as the cancel button does;
+    // nothing once the work has committed.
+    void cancel();
 
     // Null once run() has returned.
     QProgressDialog* dialog() const { return dialog_.data(); }
@@ -77,7 +82,6 @@ class Progress {
 
   private:
     enum State { Running, Cancelled, Committed };
-    void cancel();
 
     // The dialog goes with its parent, which may go first.
     QPointer<QProgressDialog> dialog_;

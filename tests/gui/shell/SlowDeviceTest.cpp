@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -34,6 +35,7 @@
 #include "PageKit.h"
 #include "PageKitRunner.h"
 #include "ShellHelpers.h"
+#include "StopSignals.h"
 #include "XlsxWorkbook.h"
 
 using guitest::Box;
@@ -495,4 +497,38 @@ TEST_F(ClosingWindow, ACloseDuringAWaitClosesOnceTheCallHasReturned) {
     QFile list(path("devices.bin"));
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
     EXPECT_TRUE(list.readAll().contains("gate"));
+}
+
+// A terminate request during an export acts as the window's close: the
+// export stops after the page in flight with nothing written, the program
+// ends once it has, and the list is written.
+TEST_F(ClosingWindow, AStopSignalDuringAnExportCancelsItAndEndsTheProgram) {
+    SimUnit& unit = saved(100, "door");
+    serveLogs(unit, 200, 200, 20ms);
+    openWindow();
+    menu("door", "登录");
+    EXPECT_EQ(prompt.take().text, kOk);
+    select("door");
+    auto* page = window->findChild<LogQueryForm*>();
+    ASSERT_NE(page, nullptr);
+    bool ended = false;
+    new StopSignals(window.get(), [&ended] { ended = true; });
+    size_t requestsAtSignal = 0;
+    QTimer::singleShot(150, [&] {
+        requestsAtSignal = unit.count(kLogCmd);
+        std::raise(SIGTERM);
+    });
+    guitest::click(page, "exportButton");
+    EXPECT_TRUE(prompt.takeAll().empty());
+    EXPECT_GT(requestsAtSignal, 0u);
+    EXPECT_LE(unit.count(kLogCmd), requestsAtSignal + 2);
+    EXPECT_TRUE(guitest::waitFor([&] { return ended; }, 2000));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(workbooks(path(".")).isEmpty());
+
+    QFile::remove(path("devices.bin"));
+    window.reset();
+    QFile list(path("devices.bin"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(list.readAll().contains("door"));
 }
