@@ -458,4 +458,9 @@ DeviceTag currentDevice() {
     return DeviceTag{r.currentName(), r.currentHandle()};
 }
 
+bool repliesTo(const DeviceTag& device) {
+    const DeviceTag now = currentDevice();
+    return now.name == device.name && (now.handle == device.handle || now.handle <= 0);
+}
+
 }  // namespace kit

@@ -95,9 +95,10 @@ int currentHandle();
 // (before the success box) or on failure the failure box with nothing
 // changed. Returns whether it succeeded. The page reads its widgets before
 // calling this, so the handle is fetched after them. The call runs off the
-// GUI thread (PageKitRunner.h); a page deleted meanwhile, or a current device
-// switched, gets no fill and no box, and false: the slot must touch nothing
-// after a false.
+// GUI thread and touches only the slot's locals, never the page; `fill` puts
+// the reply into the page on the GUI thread (PageKitRunner.h). A page deleted
+// meanwhile, or a current device switched, gets no fill and no box, and
+// false: the slot must touch nothing after a false.
 bool run(QWidget* parent, const Op& op, const std::function<int(int handle)>& call,
          const std::function<void()>& fill = {});
 
@@ -322,6 +323,10 @@ struct DeviceTag {
     bool operator==(const DeviceTag& o) const { return name == o.name && handle == o.handle; }
 };
 DeviceTag currentDevice();
+// Whether a reply from `device` is still the current device's: the same
+// login, or the same device dropped since (it is still the one the call went
+// to, and its failure shows); not another device, nor a new login of it.
+bool repliesTo(const DeviceTag& device);
 
 // A record holding a table of entries shown one at a time. The page keeps
 // the last reply; a selector picks the entry; the shown entry's edits go

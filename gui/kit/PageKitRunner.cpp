@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 
@@ -41,6 +42,7 @@ bool isHeldInput(QEvent::Type type) {
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
         case QEvent::Shortcut:
+        case QEvent::InputMethod:
         case QEvent::ContextMenu:
         case QEvent::TouchBegin:
         case QEvent::TouchUpdate:
@@ -57,12 +59,16 @@ bool isHeldInput(QEvent::Type type) {
     }
 }
 
+// The widget an event's receiver belongs to: a window's own widget, or the
+// nearest widget above an object such as a shortcut (its dialog's Escape).
 QWidget* widgetOf(QObject* object) {
-    if (auto* widget = qobject_cast<QWidget*>(object)) return widget;
     if (auto* window = qobject_cast<QWindow*>(object)) {
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top->windowHandle() == window) return top;
+        return nullptr;
     }
+    for (; object; object = object->parent())
+        if (auto* widget = qobject_cast<QWidget*>(object)) return widget;
     return nullptr;
 }
 
@@ -99,6 +105,11 @@ class InputHold : public QObject {
     }
     void shut(QWidget* window) { open_.erase(std::remove(open_.begin(), open_.end(), window), open_.end()); }
 
+    void started(Progress* progress) { running_.push_back(progress); }
+    void ended(Progress* progress) {
+        running_.erase(std::remove(running_.begin(), running_.end(), progress), running_.end());
+    }
+
   protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         if (!isHeldInput(event->type())) return false;
@@ -107,9 +118,11 @@ class InputHold : public QObject {
         if (window && std::find(open_.begin(), open_.end(), window) != open_.end()) return false;
         if (event->type() == QEvent::Close) {
             event->ignore();
-            if (window && window->property(kClosesAfterWaits).toBool() &&
-                std::find(closing_.begin(), closing_.end(), window) == closing_.end())
-                closing_.emplace_back(window);
+            if (window && window->property(kClosesAfterWaits).toBool()) {
+                if (std::find(closing_.begin(), closing_.end(), window) == closing_.end())
+                    closing_.emplace_back(window);
+                for (Progress* progress : running_) progress->cancel();
+            }
         }
         return true;
     }
@@ -118,6 +131,7 @@ class InputHold : public QObject {
     int depth_ = 0;
     std::vector<QWidget*> open_;
     std::vector<QPointer<QWidget>> closing_;
+    std::vector<Progress*> running_;
 };
 
 struct HoldScope {
@@ -152,25 +166,22 @@ struct Finish {
 
 bool wait(const QObject* guard, const std::function<void()>& work) {
     const QPointer<const QObject> alive(guard);
-    auto finish = std::make_shared<Finish>();
-    QMetaObject::Connection onDestroyed;
-    if (guard) onDestroyed = QObject::connect(guard, &QObject::destroyed, [finish] { finish->block(); });
+    Finish finish;
     const HoldScope hold;
     QEventLoop loop;
     QObject wake;  // lives on this thread; an end posted to it dies with it
-    std::thread worker([&work, &loop, &wake, finish] {
+    std::thread worker([&work, &loop, &wake, &finish] {
         work();
-        finish->set();
+        finish.set();
         QMetaObject::invokeMethod(
             &wake, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
     // An application that quits ends every event loop at once and lets none
     // start again (-1): the work is then waited for plainly.
-    while (!finish->isDone())
+    while (!finish.isDone())
         if (loop.exec() < 0) break;
-    finish->block();
+    finish.block();
     worker.join();
-    QObject::disconnect(onDestroyed);
     return !guard || alive;
 }
 
@@ -179,11 +190,7 @@ bool callCurrent(const QObject* page, int& result, const std::function<int(int)>
     int r = 0;
     const bool alive = wait(page, [&] { r = call(device.handle); });
     result = r;
-    if (!alive) return false;
-    // A device that dropped meanwhile is still the one the call went to, and
-    // its failure is shown; another device, or a new login, is not.
-    const DeviceTag now = currentDevice();
-    return now.name == device.name && (now.handle == device.handle || now.handle <= 0);
+    return alive && repliesTo(device);
 }
 
 bool waiting() {
@@ -214,15 +221,20 @@ bool Progress::run(const QObject* guard, const std::function<void()>& work) {
     QMetaObject::Connection onDestroyed;
     if (guard) onDestroyed = QObject::connect(guard, &QObject::destroyed, [this] { cancel(); });
     QWidget* const window = dialog_;  // the hold forgets it even when it has gone
-    InputHold::instance().open(window);
+    InputHold& hold = InputHold::instance();
+    hold.open(window);
+    hold.started(this);
     QTimer::singleShot(kProgressShownAfterMs, dialog_, [this] {
         if (state_.load() != Cancelled) dialog_->show();
     });
     if (progressWatcher()) progressWatcher()(*this);
     const bool alive = wait(guard, work);
     QObject::disconnect(onDestroyed);
-    InputHold::instance().shut(window);
-    if (dialog_) dialog_->hide();
+    hold.ended(this);
+    hold.shut(window);
+    // The dialog's own show timer, and ours, die with it: a dialog kept for
+    // the Progress's lifetime would come up over the result box.
+    delete dialog_.data();
     return alive;
 }
 
@@ -250,6 +262,7 @@ bool Progress::commit() {
         [this] {
             if (!dialog_) return;
             if (auto* button = dialog_->findChild<QPushButton*>()) button->setEnabled(false);
+            for (auto* escape : dialog_->findChildren<QShortcut*>()) escape->setEnabled(false);
         },
         Qt::QueuedConnection);
     return true;

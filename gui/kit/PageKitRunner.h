@@ -20,8 +20,14 @@ namespace kit {
 
 // Runs `work` off the GUI thread and returns when it has. False when `guard`
 // (when given) was destroyed meanwhile: the caller must then touch nothing of
-// it. An object destroyed while the work runs is kept in memory until the
-// work has returned, since the work may be writing into it.
+// it.
+//
+// What the work may touch: only what it owns and what the caller's own frame
+// holds (the slot's locals, which outlive the wait), never `guard` nor
+// anything `guard` owns, which may go while the work runs. A call reads its
+// inputs from locals the slot filled before the wait and writes its reply
+// into locals; the page is filled from them on the GUI thread, after the
+// wait, and only when the wait returned true.
 //
 // A wait asked for while another runs (only a timer or a queued call can ask,
 // never the user) nests: it runs to its end inside the outer one, which then
@@ -38,7 +44,9 @@ bool callCurrent(const QObject* page, int& result, const std::function<int(int h
 bool waiting();
 
 // A close of `window` asked for during a wait is kept and carried out once
-// the outermost wait has ended (closes of other windows are held off).
+// the outermost wait has ended (closes of other windows are held off). It
+// cancels a running progress at once: the program is going, nothing of it
+// is wanted.
 void closeAfterWaits(QWidget* window);
 
 // A long operation with a modal progress dialog ("steps done of the total")
@@ -51,7 +59,8 @@ class Progress {
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
 
-    // As wait(), with the dialog open and taking input.
+    // As wait(), with the dialog open and taking input (Escape cancels as
+    // its button does). The dialog goes when run() returns.
     bool run(const QObject* guard, const std::function<void()>& work);
 
     // Any thread: `done` steps of `total` are behind.
@@ -61,7 +70,11 @@ class Progress {
     // Any thread: the work passes the point where it can stop (writing its
     // result); false when it was cancelled before. Cancel is refused after.
     bool commit();
+    // Any thread: stops the work at its next poll, as the cancel button does;
+    // nothing once the work has committed.
+    void cancel();
 
+    // Null once run() has returned.
     QProgressDialog* dialog() const { return dialog_.data(); }
 
     // Tests: sees every progress as its dialog opens.
@@ -69,7 +82,6 @@ class Progress {
 
   private:
     enum State { Running, Cancelled, Committed };
-    void cancel();
 
     // The dialog goes with its parent, which may go first.
     QPointer<QProgressDialog> dialog_;

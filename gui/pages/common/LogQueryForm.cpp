@@ -151,12 +151,16 @@ void LogQueryForm::readTimes() {
     queryEnd = kit::toNpTime(ui.endDateTimeEdit->dateTime());
 }
 
-int LogQueryForm::fetch(int handle, int kind, int page, Lists& l) const {
+Np_EventQuery LogQueryForm::query(int page) const {
     Np_EventQuery q{};
     q.startTime = queryStart;
     q.endTime = queryEnd;
     q.pageNo = page;
     q.pageSize = kPageSize;
+    return q;
+}
+
+int LogQueryForm::fetch(int handle, int kind, const Np_EventQuery& q, Lists& l) {
     switch (kind) {
         case kLogKind:
             return TSL_NET_DEV_GetLog(handle, q, &l.log);
@@ -181,8 +185,14 @@ void LogQueryForm::on_queryButton_clicked() {
         kit::showSuccess(this);  // a type that stores no events
         return;
     }
+    const Np_EventQuery q = query(1);
+    Lists reply = table_;
     kit::run(
-        this, kit::Read, [&](int h) { return fetch(h, kind, 1, table_); }, [&] { fill(kind); });
+        this, kit::Read, [&](int h) { return fetch(h, kind, q, reply); },
+        [&] {
+            table_ = reply;
+            fill(kind);
+        });
 }
 
 void LogQueryForm::queryPage(int page) {
@@ -193,8 +203,14 @@ void LogQueryForm::queryPage(int page) {
         return;
     }
     const int kind = shownKind;
+    const Np_EventQuery q = query(page);
+    Lists reply = table_;
     kit::run(
-        this, kit::Read.quiet(), [&](int h) { return fetch(h, kind, page, table_); }, [&] { fill(kind); });
+        this, kit::Read.quiet(), [&](int h) { return fetch(h, kind, q, reply); },
+        [&] {
+            table_ = reply;
+            fill(kind);
+        });
 }
 
 void LogQueryForm::on_lastPageButton_clicked() {
@@ -233,15 +249,17 @@ void LogQueryForm::on_exportButton_clicked() {
     const std::string path = exportPath(registry.currentName(), events);
     xlsx::Rows rows{exportHeader(kind, type)};
 
+    Np_EventQuery q = query(1);
+    Lists first{};
     int pages = 0;
     if (!kit::run(
-            this, kit::Read.quiet(), [&](int h) { return fetch(h, kind, 1, export_); },
-            [&] { pages = pageCount(headOf(kind, export_).total); }))
+            this, kit::Read.quiet(), [&](int h) { return fetch(h, kind, q, first); },
+            [&] { pages = pageCount(headOf(kind, first).total); }))
         return;
     // A device's total is only a claim: the pages end at the first empty one,
     // and never run past what a worksheet can hold. A claim past that with
     // records on its first page is refused before anything more is fetched.
-    if (headOf(kind, export_).total > xlsx::kMaxRows - rows.size() && !pageRows(kind, export_, type).empty())
+    if (headOf(kind, first).total > xlsx::kMaxRows - rows.size() && !pageRows(kind, first, type).empty())
         return kit::showFailure(this, xlsx::kFileError, kit::FailText::Write);
 
     // The pages and the workbook are fetched and written off the GUI thread,
@@ -254,17 +272,19 @@ void LogQueryForm::on_exportButton_clicked() {
     kit::Progress progress(this, QString::fromUtf8("正在导出，请稍候…"));
     progress.report(0, pages);
     const bool alive = progress.run(this, [&] {
+        Lists l{};
         for (int page = 1; page <= pages; ++page) {
             if (progress.cancelled()) {
                 end = End::Cancelled;
                 return;
             }
-            result = fetch(device.handle, kind, page, export_);
+            q.pageNo = page;
+            result = fetch(device.handle, kind, q, l);
             if (result != 0) {
                 end = End::ReadFailed;
                 return;
             }
-            const std::vector<QStringList> cells = pageRows(kind, export_, type);
+            const std::vector<QStringList> cells = pageRows(kind, l, type);
             if (cells.empty()) break;
             for (const QStringList& c : cells) rows.push_back(exportRow(kind, c));
             if (rows.size() > xlsx::kMaxRows) {
@@ -279,7 +299,7 @@ void LogQueryForm::on_exportButton_clicked() {
         }
         result = xlsx::writeXlsxRows(path, rows);
     });
-    if (!alive || !(kit::currentDevice() == device)) return;
+    if (!alive || !kit::repliesTo(device)) return;
     switch (end) {
         case End::ReadFailed:
             return kit::showFailure(this, result, kit::FailText::Read);

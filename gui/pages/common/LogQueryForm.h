@@ -46,8 +46,11 @@ class LogQueryForm : public QWidget {
     };
 
     void readTimes();
-    // One page of `kind` into `lists`; the export's status.
-    int fetch(int handle, int kind, int page, Lists& lists) const;
+    // The query of one page over the times last read.
+    Np_EventQuery query(int page) const;
+    // One page of `kind` into `lists`; the export's status. It runs off the
+    // GUI thread, so it touches nothing of the page.
+    static int fetch(int handle, int kind, const Np_EventQuery& query, Lists& lists);
     void queryPage(int page);
     void fill(int kind);
     void fillLogTable();
@@ -64,5 +67,4 @@ class LogQueryForm : public QWidget {
     Np_Time queryStart{};
     Np_Time queryEnd{};
     Lists table_{};
-    Lists export_{};
 };

@@ -55,7 +55,7 @@ void IotWorkmodeBase::on_getButton_clicked() {
     rec.workModeId = f.number<uint8_t>(ui.workmodeIdEdit, QString::fromUtf8("工作模式id"));
     if (!f.ok()) return;
     kit::run(
-        this, kit::Read, [&](int h) { return calls_.get(h, &rec); }, [&] { show(rec); });
+        this, kit::Read, [&, get = calls_.get](int h) { return get(h, &rec); }, [&] { show(rec); });
 }
 
 void IotWorkmodeBase::on_setButton_clicked() {
@@ -66,16 +66,16 @@ void IotWorkmodeBase::on_setButton_clicked() {
                f.number<uint16_t>(ui.templateEdit, QString::fromUtf8("计划模板id")));
     if (!f.ok()) return;
     read(rec);
-    kit::run(this, kit::Write, [&](int h) { return calls_.set(h, rec); });
+    kit::run(this, kit::Write, [&, set = calls_.set](int h) { return set(h, rec); });
 }
 
 void IotWorkmodeBase::on_deleteButton_clicked() {
     kit::Fields f(this);
     const uint8_t id = f.number<uint8_t>(ui.workmodeIdEdit, QString::fromUtf8("工作模式id"));
     if (!f.ok()) return;
-    kit::run(this, kit::Write, [&](int h) { return calls_.remove(h, id); });
+    kit::run(this, kit::Write, [&, remove = calls_.remove](int h) { return remove(h, id); });
 }
 
 void IotWorkmodeBase::on_clearButton_clicked() {
-    kit::run(this, kit::Clear, [&](int h) { return calls_.clear(h); });
+    kit::run(this, kit::Clear, [clear = calls_.clear](int h) { return clear(h); });
 }

@@ -5,8 +5,10 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -26,12 +29,13 @@
 #include <thread>
 #include <vector>
 
-#include "ShellHelpers.h"
 #include "FsuOtherForm.h"
 #include "GuiHarness.h"
 #include "LogQueryForm.h"
 #include "PageKit.h"
 #include "PageKitRunner.h"
+#include "ShellHelpers.h"
+#include "StopSignals.h"
 #include "XlsxWorkbook.h"
 
 using guitest::Box;
@@ -121,6 +125,26 @@ class Lateness {
     QElapsedTimer clock_;
     qint64 last_ = -1;
     std::vector<qint64> gaps_;
+};
+
+bool aProgressDialogShows() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QProgressDialog*>(w) && w->isVisible()) return true;
+    return false;
+}
+
+// The workbooks in a folder.
+QStringList workbooks(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.xlsx")}, QDir::Files);
+}
+
+// A result box that stays open a while, as a real one does in its own loop.
+struct OpenBoxPrompt : guitest::ScriptedPrompt {
+    std::function<void()> whileOpen;
+    void information(QWidget* parent, const QString& title, const QString& text) override {
+        if (whileOpen) whileOpen();
+        ScriptedPrompt::information(parent, title, text);
+    }
 };
 
 bool sameBoxes(const std::vector<Box>& a, const std::vector<Box>& b) {
@@ -338,6 +362,117 @@ TEST_F(ExportProgress, AClaimPastAWorksheetIsRefusedAfterOneRequest) {
     EXPECT_FALSE(QFile::exists(file("door")));
 }
 
+TEST_F(ExportProgress, EscapeCancelsAsTheButtonDoes) {
+    SimUnit& unit = addDevice(100, "door");
+    serveLogs(unit, 200, 200, 20ms);
+    kit::Progress::watch([this](kit::Progress& p) {
+        QProgressDialog* dialog = p.dialog();
+        auto* bar = dialog->findChild<QProgressBar*>();
+        QObject::connect(bar, &QProgressBar::valueChanged, dialog, [this, dialog](int v) {
+            if (v != 20) return;  // past the dialog's showing
+            requestsAtCancel = units.front()->count(kLogCmd);
+            QApplication::setActiveWindow(dialog);
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+    });
+    guitest::click(page.get(), "exportButton");
+    EXPECT_TRUE(prompt.takeAll().empty());
+    EXPECT_GT(requestsAtCancel, 0u);
+    EXPECT_LE(unit.count(kLogCmd), requestsAtCancel + 1);
+    EXPECT_TRUE(workbooks(path(".")).isEmpty());
+}
+
+// The result box of a quick export opens after the dialog has gone: neither
+// its own show timer nor ours brings it up over the box.
+TEST_F(ExportProgress, AQuickExportLeavesNoDialogBehind) {
+    SimUnit& unit = addDevice(100, "door");
+    serveLogs(unit, 12, 12);
+    QPointer<QProgressDialog> dialog;
+    kit::Progress::watch([&dialog](kit::Progress& p) {
+        dialog = p.dialog();
+        dialog->findChild<QProgressBar*>()->setValue(0);
+        dialog->setMinimumDuration(50);  // its own timer, 4 s unless told
+    });
+    OpenBoxPrompt box;
+    bool leftBehind = true;
+    bool cameUp = true;
+    box.whileOpen = [&] {
+        leftBehind = !dialog.isNull();
+        cameUp = guitest::waitFor(aProgressDialogShows, 400);
+    };
+    Prompt::install(&box);
+    guitest::click(page.get(), "exportButton");
+    Prompt::install(&prompt);
+    EXPECT_EQ(box.take().text, kOk);
+    EXPECT_FALSE(leftBehind);
+    EXPECT_FALSE(cameUp);
+}
+
+// A device that drops during an export is still the device the export went
+// to: its failure shows, and nothing is written.
+TEST_F(ExportProgress, ADropShowsItsFailureAndWritesNothing) {
+    SimUnit& unit = addDevice(100, "door");
+    serveLogs(unit, 200, 200, 20ms);
+    // The device's answers fail from now on, and the disconnect road has
+    // taken its handle (a closed connection ends the same way, only after
+    // the call's timeout).
+    QTimer::singleShot(150, [&unit] {
+        unit.device->SetFault(kLogCmd, {devsim::Fault::ResultCode, 4});
+        DeviceRegistry::instance().setHandle("door", 0);
+    });
+    guitest::click(page.get(), "exportButton");
+    const Box box = prompt.take();
+    EXPECT_EQ(box.kind, Prompt::Warning);
+    EXPECT_TRUE(box.text.startsWith(QString::fromUtf8("执行失败！ret = -"))) << box.text.toStdString();
+    EXPECT_LT(unit.count(kLogCmd), 40u);
+    EXPECT_TRUE(workbooks(path(".")).isEmpty());
+}
+
+// The page goes during its export: the work stops at its next page and
+// touches nothing of it (the sanitizers see any write into the page).
+TEST_F(GuiTest, APageDeletedDuringItsExportStopsItWithNothingWritten) {
+    SimUnit& unit = addDevice(100, "door");
+    serveLogs(unit, 200, 200, 20ms);
+    auto* page = new LogQueryForm;
+    page->show();
+    size_t requestsAtDelete = 0;
+    QTimer::singleShot(150, [page, &unit, &requestsAtDelete] {
+        requestsAtDelete = unit.count(kLogCmd);
+        delete page;
+    });
+    guitest::click(page, "exportButton");
+    EXPECT_TRUE(prompt.takeAll().empty());
+    EXPECT_GT(requestsAtDelete, 0u);
+    EXPECT_LE(unit.count(kLogCmd), requestsAtDelete + 1);
+    EXPECT_TRUE(workbooks(path(".")).isEmpty());
+}
+
+// Key presses and input-method text reach no edit while a call waits; the
+// same reach it afterwards.
+TEST_F(GuiTest, TypingDuringAWaitReachesNoEdit) {
+    SimUnit& unit = addDevice(100, "door");
+    serveLogs(unit, 7, 7, 500ms);
+    LogQueryForm page;
+    page.show();
+    auto* edit = child<QLineEdit>(&page, "pageEdit");
+    auto type = [edit] {
+        QTest::keyClicks(edit, "12");
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("3"));
+        QApplication::sendEvent(edit, &composed);
+    };
+    QString duringWait = QStringLiteral("?");
+    QTimer::singleShot(100, [&] {
+        type();
+        duringWait = edit->text();
+    });
+    guitest::click(&page, "queryButton");
+    EXPECT_EQ(prompt.take().text, kOk);
+    EXPECT_EQ(duringWait, QString());
+    type();
+    EXPECT_EQ(edit->text(), QStringLiteral("123"));
+}
+
 namespace {
 class ClosingWindow : public guitest::ShellTest {};
 }  // namespace
@@ -362,4 +497,38 @@ TEST_F(ClosingWindow, ACloseDuringAWaitClosesOnceTheCallHasReturned) {
     QFile list(path("devices.bin"));
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
     EXPECT_TRUE(list.readAll().contains("gate"));
+}
+
+// A terminate request during an export acts as the window's close: the
+// export stops after the page in flight with nothing written, the program
+// ends once it has, and the list is written.
+TEST_F(ClosingWindow, AStopSignalDuringAnExportCancelsItAndEndsTheProgram) {
+    SimUnit& unit = saved(100, "door");
+    serveLogs(unit, 200, 200, 20ms);
+    openWindow();
+    menu("door", "登录");
+    EXPECT_EQ(prompt.take().text, kOk);
+    select("door");
+    auto* page = window->findChild<LogQueryForm*>();
+    ASSERT_NE(page, nullptr);
+    bool ended = false;
+    new StopSignals(window.get(), [&ended] { ended = true; });
+    size_t requestsAtSignal = 0;
+    QTimer::singleShot(150, [&] {
+        requestsAtSignal = unit.count(kLogCmd);
+        std::raise(SIGTERM);
+    });
+    guitest::click(page, "exportButton");
+    EXPECT_TRUE(prompt.takeAll().empty());
+    EXPECT_GT(requestsAtSignal, 0u);
+    EXPECT_LE(unit.count(kLogCmd), requestsAtSignal + 2);
+    EXPECT_TRUE(guitest::waitFor([&] { return ended; }, 2000));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(workbooks(path(".")).isEmpty());
+
+    QFile::remove(path("devices.bin"));
+    window.reset();
+    QFile list(path("devices.bin"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(list.readAll().contains("door"));
 }
