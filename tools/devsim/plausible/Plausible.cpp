@@ -181,20 +181,18 @@ void AddCommon(SimDevice& d, uint32_t type) {
     Text(name.model, id.model);
     d.PutRecord("name", {}, BytesOf(name));
 
-    Np_DeviceNetworkInfo net{};
-    net.mode = 0;
-    std::snprintf(net.ip, sizeof net.ip, "192.168.1.%zu", 118 + n);
-    Text(net.mask, "255.255.255.0");
-    Text(net.gateway, "192.168.1.1");
-    Put(net, offsetof(Np_DeviceNetworkInfo, port), int32_t{6500});
-    d.PutRecord("network1", {}, BytesOf(net));
-    Np_DeviceNetworkInfo second{};
-    second.mode = 0;
-    std::snprintf(second.ip, sizeof second.ip, "10.10.0.%zu", 118 + n);
-    Text(second.mask, "255.255.255.0");
-    Text(second.gateway, "10.10.0.1");
-    Put(second, offsetof(Np_DeviceNetworkInfo, port), int32_t{6500});
-    d.PutRecord("network2", {}, BytesOf(second));
+    // Two cards on two private networks, the device at the same host number on both.
+    const auto card = [&](const char* key, const char* network) {
+        Np_DeviceNetworkInfo net{};
+        net.mode = 0;
+        std::snprintf(net.ip, sizeof net.ip, "%s.%zu", network, 118 + n);
+        Text(net.mask, "255.255.255.0");
+        std::snprintf(net.gateway, sizeof net.gateway, "%s.1", network);
+        Put(net, offsetof(Np_DeviceNetworkInfo, port), int32_t{6500});
+        d.PutRecord(key, {}, BytesOf(net));
+    };
+    card("network1", "192.168.1");
+    card("network2", "10.10.0");
 
     Np_NtpInfo ntp{};
     ntp.enable = 1;
