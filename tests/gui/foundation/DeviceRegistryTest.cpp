@@ -42,6 +42,16 @@ struct ParserLeaksAllowed {
 #endif
 };
 
+// The registry reset onto "devices.bin" in a folder of its own; empty when
+// the folder cannot be made.
+QString freshList(DeviceRegistry& reg, const QString& dir) {
+    reg.resetForTests();
+    if (!QDir().mkpath(dir)) return QString();
+    const QString list = dir + "/devices.bin";
+    reg.setFilePath(list);
+    return list;
+}
+
 QJsonObject savedList(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
@@ -211,11 +221,9 @@ TEST_F(RegistryTest, AListThatCannotBeReadIsKeptAsideNotOverwritten) {
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        reg.resetForTests();
         const QString dir = path(QString::number(++n));
-        ASSERT_TRUE(QDir().mkpath(dir));
-        const QString list = dir + "/devices.bin";
-        reg.setFilePath(list);
+        const QString list = freshList(reg, dir);
+        ASSERT_FALSE(list.isEmpty());
         if (c.folder)
             ASSERT_TRUE(QDir().mkpath(list + "/inside"));
         else
@@ -295,11 +303,8 @@ TEST_F(RegistryTest, RecordsTheNextWriteWouldLoseKeepTheListAside) {
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        reg.resetForTests();
-        const QString dir = path(QString::number(++n));
-        ASSERT_TRUE(QDir().mkpath(dir));
-        const QString list = dir + "/devices.bin";
-        reg.setFilePath(list);
+        const QString list = freshList(reg, path(QString::number(++n)));
+        ASSERT_FALSE(list.isEmpty());
         const QByteArray text = QByteArray("{") + good + ",\r\n" + c.other + "}";
         writeFile(list, text);
 
