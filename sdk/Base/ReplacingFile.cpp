@@ -5,10 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 
@@ -19,21 +16,15 @@ namespace {
 constexpr int kAttempts = 64;
 
 // Twelve characters nobody can guess ahead, so no one can plant a file or a
-// link where the temporary will be (the exclusive create refuses it anyway).
+// link where the temporary will be. getrandom waits only before the kernel's
+// pool is first ready, early in boot; should it fail, the exclusive create
+// still refuses anything planted.
 std::string RandomTag() {
     static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    uint8_t bytes[12];
-    if (getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
-        static std::atomic<uint64_t> counter{0};
-        uint64_t seed = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                        (static_cast<uint64_t>(getpid()) << 32) ^ (counter++ * 0x9E3779B97F4A7C15ull);
-        for (uint8_t& b : bytes) {
-            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-            b = static_cast<uint8_t>(seed >> 56);
-        }
-    }
+    unsigned char bytes[12] = {};
+    [[maybe_unused]] const ssize_t n = getrandom(bytes, sizeof bytes, 0);
     std::string tag;
-    for (uint8_t b : bytes) tag += kAlphabet[b % (sizeof kAlphabet - 1)];
+    for (unsigned char b : bytes) tag += kAlphabet[b % (sizeof kAlphabet - 1)];
     return tag;
 }
 
