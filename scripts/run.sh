@@ -63,6 +63,9 @@ fi
 cat "$simout/out"
 
 if [ ! -e "$work/devices.bin" ]; then
+    # Owner-only, as the program writes it: the list holds passwords.
+    mask=$(umask)
+    umask 077
     names=("模拟门禁设备" "模拟物联设备" "模拟动环设备" "模拟NTP服务器" "模拟指纹仪" "模拟用传")
     {
         printf '{\r\n'
@@ -76,6 +79,7 @@ if [ ! -e "$work/devices.bin" ]; then
         done
         printf '}\r\n'
     } >"$work/devices.bin"
+    umask "$mask"
     echo "run.sh: wrote $work/devices.bin with the six simulated devices"
 fi
 

@@ -6,14 +6,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
+#include <system_error>
 
 namespace tsl {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr int kAttempts = 64;
+constexpr int kMaxLinks = 40;  // the kernel's own limit on a path's links
 
 // Twelve characters nobody can guess ahead, so no one can plant a file or a
 // link where the temporary will be. getrandom waits only before the kernel's
@@ -28,8 +31,41 @@ std::string RandomTag() {
     return tag;
 }
 
+// Where a chain of links ends, also when nothing is there yet: the file is
+// replaced where it lies and each link stays a link, whether or not it
+// pointed at something before. Empty, with errno set, for a loop.
+std::string FollowLinks(std::string path) {
+    for (int i = 0; i < kMaxLinks; ++i) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(path, error))) return path;
+        const fs::path to = fs::read_symlink(path, error);
+        if (error) {
+            errno = error.value();
+            return {};
+        }
+        path = to.is_absolute() ? to.string() : (fs::path(path).parent_path() / to).string();
+    }
+    errno = ELOOP;
+    return {};
+}
+
+// A replacement that widened who may read the file would hand a user's
+// backup (it may hold passwords) to others: the temporary takes the old
+// file's owner where this process may give it, then its mode, since a
+// change of owner clears the set-id bits. Both before any byte is written.
+bool TakeOver(int fd, const struct stat& old) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+bool RefusesNewFiles(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
 void SyncFolder(const std::string& file) {
-    std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    fs::path folder = fs::path(file).parent_path();
     int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);  // the rename's durability only: the new file is whole either way
@@ -43,16 +79,11 @@ ReplacingFile::ReplacingFile(const char* target) {
         errno = ENOENT;
         return;
     }
-    target_ = target;
+    target_ = FollowLinks(target);
+    if (target_.empty()) return;
     struct stat st;
-    if (::lstat(target, &st) == 0 && S_ISLNK(st.st_mode)) {
-        // Written where the link points, as before: the link stays a link.
-        if (char* real = ::realpath(target, nullptr)) {
-            target_ = real;
-            std::free(real);
-        }
-    }
-    if (::stat(target_.c_str(), &st) == 0) {
+    const bool exists = ::stat(target_.c_str(), &st) == 0;
+    if (exists) {
         if (S_ISDIR(st.st_mode)) {
             errno = EISDIR;
             return;
@@ -65,16 +96,26 @@ ReplacingFile::ReplacingFile(const char* target) {
         // A file the caller may not write is not replaced behind its back.
         if (::access(target_.c_str(), W_OK) != 0) return;
     }
-    const std::filesystem::path folder = std::filesystem::path(target_).parent_path();
+    const fs::path folder = fs::path(target_).parent_path();
     for (int i = 0; i < kAttempts; ++i) {
         const std::string name = (folder / (".tessaly-" + RandomTag() + ".part")).string();
-        // 0666 under the umask: what the target gets is what a new file gets.
+        // A new target gets what any new file gets: 0666 under the umask.
         fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             temporary_ = name;
+            if (exists && !TakeOver(fd_, st)) abandon();
             return;
         }
-        if (errno != EEXIST) return;
+        if (errno != EEXIST) break;
+    }
+    // A file the user may write is still written where its folder takes no
+    // new file beside it, as before: then, unlike elsewhere, an export that
+    // fails once it has begun writing leaves the file cut.
+    if (exists && RefusesNewFiles(errno)) {
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+        // Emptied at the first byte, so a device that refuses at once
+        // leaves the old file whole there too.
+        truncatePending_ = fd_ >= 0;
     }
 }
 
@@ -87,6 +128,7 @@ bool ReplacingFile::write(const void* data, size_t size) {
         errno = EBADF;
         return false;
     }
+    if (!truncateIfPending()) return false;
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
         const ssize_t n = ::write(fd_, p, size);
@@ -100,15 +142,25 @@ bool ReplacingFile::write(const void* data, size_t size) {
     return true;
 }
 
+bool ReplacingFile::truncateIfPending() {
+    if (!truncatePending_) return true;
+    if (::ftruncate(fd_, 0) != 0) return false;
+    truncatePending_ = false;
+    return true;
+}
+
 bool ReplacingFile::commit() {
     if (fd_ < 0) {
         errno = EBADF;
         return false;
     }
     if (temporary_.empty()) {
-        const int closed = ::close(fd_);
+        const bool truncated = truncateIfPending();
+        const int error = errno;
+        const bool closed = ::close(fd_) == 0;
         fd_ = -1;
-        return closed == 0;
+        if (!truncated) errno = error;
+        return truncated && closed;
     }
     bool done = ::fsync(fd_) == 0;
     if (::close(fd_) != 0) done = false;
@@ -128,6 +180,7 @@ void ReplacingFile::abandon() {
     const int error = errno;
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    truncatePending_ = false;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     temporary_.clear();
     errno = error;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "FileSizeLimit.h"
+#include "ReplacedTargets.h"
 #include "SimFixture.h"
 
 using namespace std::chrono_literals;
@@ -379,7 +380,7 @@ TEST(ConfigExport, AFinishedExportReplacesTheFile) {
     ASSERT_EQ(0, TSL_NET_DEV_ExportConfigFile(dev.handle, target.c_str(), std::function<void(int, int)>{}));
     EXPECT_EQ(exported, ReadFile(target));
     EXPECT_EQ(std::vector<std::string>{"cfg.bin"}, folder.Names());
-    // What a newly created file gets: the permissions the umask leaves.
+    // The mode the file had, here the one the umask gave it.
     const mode_t mask = umask(022);
     umask(mask);
     struct stat st;
@@ -405,6 +406,43 @@ TEST(ConfigExport, AFinishedExportReplacesTheFile) {
     close(reader);
     EXPECT_EQ(exported, piped);
     EXPECT_EQ(fs::file_type::fifo, fs::status(fifo).type());
+}
+
+// Both forms, since the asynchronous one opens the file on a worker.
+TEST(ConfigExport, TheReplacedFileKeepsItsModeAndOwner) {
+    SimLogin dev(100);
+    const Bytes blocks = Concatenated(dev.device->ExportBlocks());
+    const std::string exported(blocks.begin(), blocks.end());
+    tsltest::ExpectEachTargetKeepsItsModeAndOwner(
+        [&](const std::string& path) {
+            return TSL_NET_DEV_ExportConfigFile(dev.handle, path.c_str(), std::function<void(int, int)>{});
+        },
+        exported);
+    tsltest::ExpectEachTargetKeepsItsModeAndOwner(
+        [&](const std::string& path) {
+            Progress progress;
+            const int started =
+                TSL_NET_DEV_ExportConfigFileAsync(dev.handle, path.c_str(), progress.Callback());
+            return started != 0 ? started : progress.WaitForEnd().back();
+        },
+        exported);
+}
+
+TEST(ConfigExport, AFolderThatRefusesATemporaryIsWrittenInPlace) {
+    SimLogin dev(100);
+    const Bytes blocks = Concatenated(dev.device->ExportBlocks());
+    tsltest::ExpectWrittenInPlaceWhereTheFolderRefuses(
+        [&](const std::string& path) {
+            return TSL_NET_DEV_ExportConfigFile(dev.handle, path.c_str(), std::function<void(int, int)>{});
+        },
+        std::string(blocks.begin(), blocks.end()),
+        [&](const std::string& path) {
+            dev.device->SetFault(1045, {devsim::Fault::ResultCode, 8});
+            const int status =
+                TSL_NET_DEV_ExportConfigFile(dev.handle, path.c_str(), std::function<void(int, int)>{});
+            dev.device->ClearFaults();
+            return status;
+        });
 }
 
 TEST(ConfigImport, BlocksFromFile) {

@@ -18,6 +18,7 @@
 
 #include "FileSizeLimit.h"
 #include "FsuTest.h"
+#include "ReplacedTargets.h"
 
 using namespace fsutest;
 using tsltest::BytesOf;
@@ -280,6 +281,18 @@ TEST_F(FsuCsvExport, AnExistingTableSurvivesAFailedExport) {
             names.push_back(entry.path().filename().string());
         EXPECT_EQ(std::vector<std::string>{"table.csv"}, names);
     }
+}
+
+TEST_F(FsuCsvExport, TheReplacedTableKeepsItsModeAndOwner) {
+    tsltest::ExpectEachTargetKeepsItsModeAndOwner(
+        [&](const std::string& path) { return TSL_NET_FSU_ModbusExportCsv(sim.handle, path.c_str()); },
+        ExpectedExport());
+}
+
+TEST_F(FsuCsvExport, AFolderThatRefusesATemporaryIsWrittenInPlace) {
+    tsltest::ExpectWrittenInPlaceWhereTheFolderRefuses(
+        [&](const std::string& path) { return TSL_NET_FSU_ModbusExportCsv(sim.handle, path.c_str()); },
+        ExpectedExport());
 }
 
 TEST_F(FsuCsv, ImportsAHandEditedFile) {

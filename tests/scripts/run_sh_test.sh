@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # run_sh_test.sh DEVSIM: scripts/run.sh in a copy of the repository's layout
 # whose install and build steps do nothing, with the built simulator and a
-# stand-in window that notes it was opened and whether the last device listened.
+# stand-in window that notes it was opened, whether the last device listened
+# and the umask it was given.
 set -euo pipefail
 devsim=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -27,6 +28,7 @@ cat >"$root/build/gui/QtTessaly" <<'WINDOW'
 #!/usr/bin/env bash
 echo opened >>"$TSL_TEST_MARKS"
 (exec 3<>"/dev/tcp/127.0.0.1/$((TSL_DEVSIM_PORT + 5))") 2>/dev/null && echo listening >>"$TSL_TEST_MARKS"
+echo "umask $(umask)" >>"$TSL_TEST_MARKS"
 exit 0
 WINDOW
 chmod +x "$root/scripts/install-deps.sh" "$root/scripts/build.sh" "$root/build/gui/QtTessaly"
@@ -59,6 +61,10 @@ if take:
     signal.signal(signal.SIGTERM, lambda *a: sys.exit(0))
     while True: time.sleep(1)
 PY
+
+# The usual umask, so that a list written without one of its own shows; the
+# window is then given it back.
+umask 022
 
 notListening() {
     ! (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
@@ -113,8 +119,9 @@ python3 "$tmp/ports.py" "$tmp/free"
 base=$(cat "$tmp/free")
 runScript "$base"
 [ "$status" -eq 0 ] || fail "run.sh exited $status with free ports: $(cat "$tmp/stderr")"
-[ "$(cat "$tmp/marks")" = "$(printf 'opened\nlistening')" ] || fail "window marks: $(cat "$tmp/marks" 2>/dev/null)"
+[ "$(cat "$tmp/marks")" = "$(printf 'opened\nlistening\numask 0022')" ] || fail "window marks: $(cat "$tmp/marks" 2>/dev/null)"
 grep -q "device type 105 listening on 127.0.0.1:$((base + 5))" "$tmp/stdout" || fail "stdout was: $(cat "$tmp/stdout")"
 grep -q "\"port\": $((base + 5))," "$root/build/run/devices.bin" || fail "devices.bin does not name port $((base + 5))"
+[ "$(stat -c %a "$root/build/run/devices.bin")" = 600 ] || fail "devices.bin is $(stat -c %a "$root/build/run/devices.bin"), not owner-only"
 noSimulatorLeft "$base"
 echo "run.sh: refuses a taken port, runs on free ones"
