@@ -280,15 +280,15 @@ void KeepIds(SimDevice& d, uint32_t kind, const std::vector<Record>& records, Id
 
 AccParameters AccParams() {
     AccParameters p{};
-    // Record-store alarm at 90 %, the level of its "event store 90 %" event.
     p.device.batteryLowVoltage = 115;
+    // The record-store alarm at 90 %, the level of its "event store 90 %" event.
     Put(p.device, offsetof(Np_AccDeviceInfo, recordAlarmPercent), int32_t{9000});
     p.device.globalAntiPassback = 1;
     const uint8_t volume[kAccDoors] = {20, 20, 15, 25};
     std::memcpy(p.device.doorVolume, volume, sizeof volume);
     p.device.offlineCentralAuth = 1;
-    // In service: no simulated issues, events or log entries.
     p.device.defaultFireSignal = 1;
+    // In service: no simulated issues, events or log entries.
 
     const size_t cards = AccCards().size(), events = AccEvents().size(), log = TodaysLog().size();
     p.flash.storageSize = 32u << 20;
@@ -322,19 +322,22 @@ AccPlans AccPlanRecords() {
     Np_WeekPlan always{};
     always.id = 3;
     for (uint8_t day = 0; day < 7; ++day) {
-        office.days[day].weekday = night.days[day].weekday = always.days[day].weekday = day;
-        Np_TimeSegment* s = office.days[day].segments;
+        Np_PlanDay work{}, dark{}, all{};
+        work.weekday = dark.weekday = all.weekday = day;
         if (day == 0 || day == 6) {
-            s[0] = Segment(9, 0, 12, 0);
-            s[1] = Segment(14, 0, 17, 30);
+            work.segments[0] = Segment(9, 0, 12, 0);
+            work.segments[1] = Segment(14, 0, 17, 30);
         } else {
-            s[0] = Segment(7, 30, 12, 0);
-            s[1] = Segment(13, 30, 18, 0);
-            s[2] = Segment(19, 0, 21, 30);
+            work.segments[0] = Segment(7, 30, 12, 0);
+            work.segments[1] = Segment(13, 30, 18, 0);
+            work.segments[2] = Segment(19, 0, 21, 30);
         }
-        night.days[day].segments[0] = Segment(0, 0, 7, 30);
-        night.days[day].segments[1] = Segment(21, 30, 23, 59, 59);
-        always.days[day].segments[0] = Segment(0, 0, 23, 59, 59);
+        dark.segments[0] = Segment(0, 0, 7, 30);
+        dark.segments[1] = Segment(21, 30, 23, 59, 59);
+        all.segments[0] = Segment(0, 0, 23, 59, 59);
+        office.days[day] = work;
+        night.days[day] = dark;
+        always.days[day] = all;
     }
     p.week = {office, night, always};
 
