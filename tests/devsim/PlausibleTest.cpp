@@ -4,12 +4,14 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Plausible.h"
 #include "SimFixture.h"
@@ -320,6 +322,292 @@ TEST(Plausible, WritesAndClearsStillTakeEffect) {
     Np_UitEventList events{};
     ASSERT_EQ(TSL_NET_UIT_GetEvent(device.handle, TodaysPage(1), &events), 0);
     EXPECT_EQ(events.total, 0);
+}
+
+// ------------------------------------------------------------ access controller
+
+// The ids a controller lists for one kind of its settings.
+std::vector<int> IdsOf(int h, uint32_t kind) {
+    Np_IdListQuery query{};
+    query.kind = kind;
+    Np_IdList list{};
+    EXPECT_EQ(TSL_NET_DEV_GetIdList(h, query, &list), 0) << "kind " << kind;
+    EXPECT_LE(list.count, sizeof list.ids);
+    return std::vector<int>(list.ids, list.ids + std::min<size_t>(list.count, sizeof list.ids));
+}
+
+bool Holds(const std::vector<int>& ids, int id) {
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+// `call(record)` on a zeroed record, which `out` then holds as read.
+template <class Record, class Call>
+int ReadInto(devsim::Bytes& out, Call call) {
+    Record r{};
+    const int result = call(r);
+    out = BytesOf(r);
+    return result;
+}
+
+std::string ReaderSerial(int h, int address) {
+    Np_AccReaderId query{};
+    query.address = static_cast<uint8_t>(address);
+    char serial[32] = {};
+    EXPECT_EQ(TSL_NET_Acc_GetReaderId(h, query, serial), 0) << "address " << address;
+    return std::string(serial, strnlen(serial, sizeof serial));
+}
+
+// What the controller's pages read first, each as its page's first press
+// asks: a keyed read names the first id its list offers (door and reader 1
+// where the page offers no list). The simulator echoes the key into a
+// record it does not hold, so only what follows the key counts.
+TEST(Plausible, AccessControllerPagesFirstReadsAreNotAllZero) {
+    SimLogin device(TSL_DEVICE_ACC);
+    ASSERT_GT(device.handle, 0);
+    devsim::plausible::Apply(*device.device);
+    const int h = device.handle;
+    const auto first = [h](uint32_t kind) {
+        const std::vector<int> ids = IdsOf(h, kind);
+        return ids.empty() ? 0 : ids.front();
+    };
+    using devsim::Bytes;
+    const struct {
+        const char* what;
+        size_t keyBytes;
+        std::function<int(Bytes&)> read;
+    } reads[] = {
+        {"parameters", 0,
+         [&](Bytes& b) {
+             return ReadInto<Np_AccDeviceInfo>(b, [&](auto& r) { return TSL_NET_Acc_GetDeviceInfo(h, &r); });
+         }},
+        {"storage", 0,
+         [&](Bytes& b) {
+             return ReadInto<Np_AccFlashInfo>(b, [&](auto& r) { return TSL_NET_Acc_GetFlashInfo(h, &r); });
+         }},
+        {"system text", 0,
+         [&](Bytes& b) {
+             char text[256] = {};
+             const int result = TSL_NET_Acc_GetSystemInfo(h, text);
+             b.assign(text, text + sizeof text);
+             return result;
+         }},
+        {"reader 1", 0,
+         [&](Bytes& b) {
+             const std::string serial = ReaderSerial(h, 1);
+             b.assign(serial.begin(), serial.end());
+             return 0;
+         }},
+        {"interlock of door 1", 1,
+         [&](Bytes& b) {
+             return ReadInto<Np_AccMultiLockInfo>(b, [&](auto& r) {
+                 r.doorNo = 1;
+                 return TSL_NET_Acc_GetMultiLockInfo(h, &r);
+             });
+         }},
+        {"anti-passback", 0,
+         [&](Bytes& b) {
+             return ReadInto<Np_AccAntiInfo>(b, [&](auto& r) { return TSL_NET_Acc_GetAntiInfo(h, &r); });
+         }},
+        {"combination", 1,
+         [&](Bytes& b) {
+             return ReadInto<Np_AccMultiCardInfo>(b, [&](auto& r) {
+                 r.combinationId = static_cast<uint8_t>(first(1));
+                 return TSL_NET_Acc_GetMultiCardInfo(h, &r);
+             });
+         }},
+        {"linkage", 1,
+         [&](Bytes& b) {
+             return ReadInto<Np_AccLinkageInfo>(b, [&](auto& r) {
+                 r.linkageId = static_cast<uint8_t>(first(0));
+                 return TSL_NET_Acc_GetLinkageInfo(h, &r);
+             });
+         }},
+        {"week plan", 2,
+         [&](Bytes& b) {
+             return ReadInto<Np_WeekPlan>(b, [&](auto& r) {
+                 r.id = static_cast<uint16_t>(first(3));
+                 return TSL_NET_DEV_GetWeekPlan(h, &r);
+             });
+         }},
+        {"holiday plan", 2,
+         [&](Bytes& b) {
+             return ReadInto<Np_HolidayPlan>(b, [&](auto& r) {
+                 r.id = static_cast<uint16_t>(first(4));
+                 return TSL_NET_DEV_GetHolidayPlan(h, &r);
+             });
+         }},
+        {"plan template", 2,
+         [&](Bytes& b) {
+             return ReadInto<Np_PlanTemplate>(b, [&](auto& r) {
+                 r.id = static_cast<uint16_t>(first(2));
+                 return TSL_NET_DEV_GetPlanTemplate(h, &r);
+             });
+         }},
+    };
+    for (const auto& read : reads) {
+        SCOPED_TRACE(read.what);
+        Bytes record;
+        ASSERT_EQ(read.read(record), 0);
+        ASSERT_GT(record.size(), read.keyBytes);
+        EXPECT_TRUE(
+            std::any_of(record.begin() + read.keyBytes, record.end(), [](uint8_t b) { return b != 0; }));
+    }
+}
+
+// The storage page's figures are those of the cards, events and log the
+// controller answers for, and its system text names the controller its
+// device information describes, with the readers its bus answers from.
+TEST(Plausible, AccessControllerStorageAndSystemTextAgreeWithItsRecords) {
+    SimLogin device(TSL_DEVICE_ACC);
+    ASSERT_GT(device.handle, 0);
+    devsim::plausible::Apply(*device.device);
+    const int h = device.handle;
+    Np_AccFlashInfo flash{};
+    ASSERT_EQ(TSL_NET_Acc_GetFlashInfo(h, &flash), 0);
+
+    size_t cards = 0;
+    for (const Np_AccCardInfo& known : devsim::plausible::AccCards()) {
+        Np_AccCardInfo card{};
+        std::strcpy(card.cardNo, known.cardNo);
+        ASSERT_EQ(TSL_NET_Acc_GetCardInfo(h, &card), 0);
+        if (!Text(card.userName).empty()) ++cards;
+    }
+    EXPECT_EQ(flash.cardsIssued, cards);
+    Np_EventQuery everything{};  // no start and no end
+    everything.pageNo = 1;
+    everything.pageSize = 5;
+    Np_AccEventList events{};
+    ASSERT_EQ(TSL_NET_Acc_GetEvent(h, everything, &events), 0);
+    EXPECT_EQ(flash.eventsStored, static_cast<uint32_t>(events.total));
+    Np_LogList log{};
+    ASSERT_EQ(TSL_NET_DEV_GetLog(h, everything, &log), 0);
+    const uint64_t held = cards * sizeof(Np_AccCardInfo) + size_t(events.total) * sizeof(Np_AccEventInfo) +
+                          size_t(log.total) * sizeof(Np_LogInfo);
+    EXPECT_GE(flash.storageUsed, held) << "what it holds takes room";
+    EXPECT_LT(flash.storageUsed, flash.storageSize);
+    EXPECT_LE(uint64_t(flash.cardCapacity) * sizeof(Np_AccCardInfo) +
+                  uint64_t(flash.eventCapacity) * sizeof(Np_AccEventInfo),
+              flash.storageSize)
+        << "a full store fits";
+
+    char system[256] = {};
+    ASSERT_EQ(TSL_NET_Acc_GetSystemInfo(h, system), 0);
+    const std::string text = Text(system);
+    EXPECT_LT(text.size(), sizeof system) << "ends within its field";
+    Np_DeviceInfo info{};
+    ASSERT_EQ(TSL_NET_DEV_GetDeviceInfo(h, &info), 0);
+    for (const std::string& field : {Text(info.deviceModel), Text(info.serialNo), Text(info.firmwareVersion),
+                                     Text(info.hardwareVersion)})
+        EXPECT_NE(text.find(field), std::string::npos) << field << " in\n" << text;
+    int readers = 0;
+    for (int address = 1; address <= 8; ++address) readers += !ReaderSerial(h, address).empty();
+    EXPECT_GT(readers, 0);
+    EXPECT_NE(text.find("读卡器：" + std::to_string(readers) + "个在线"), std::string::npos) << text;
+}
+
+// Every number one setting gives for another names one the controller
+// lists and holds: templates their week and holiday plans, doors, work
+// modes and combinations their template, combinations card groups that
+// cards are in; interlocks go both ways and anti-passback readers answer.
+TEST(Plausible, AccessControllerSettingsNameOnlyWhatItHolds) {
+    SimLogin device(TSL_DEVICE_ACC);
+    ASSERT_GT(device.handle, 0);
+    devsim::plausible::Apply(*device.device);
+    const int h = device.handle;
+    const std::vector<int> templates = IdsOf(h, 2), weeks = IdsOf(h, 3), holidays = IdsOf(h, 4);
+    ASSERT_FALSE(templates.empty());
+    ASSERT_FALSE(weeks.empty());
+    ASSERT_FALSE(holidays.empty());
+
+    for (int id : weeks) {
+        Np_WeekPlan plan{};
+        plan.id = static_cast<uint16_t>(id);
+        ASSERT_EQ(TSL_NET_DEV_GetWeekPlan(h, &plan), 0);
+        bool open = false;
+        for (int day = 0; day < 7; ++day) {
+            const Np_TimeSegment first = plan.days[day].segments[0];
+            open = open || first.endHour > first.startHour;
+        }
+        EXPECT_TRUE(open) << "week plan " << id << " opens on some day";
+    }
+    const int year = Now().tm_year + 1900;
+    for (int id : holidays) {
+        Np_HolidayPlan plan{};
+        plan.id = static_cast<uint16_t>(id);
+        ASSERT_EQ(TSL_NET_DEV_GetHolidayPlan(h, &plan), 0);
+        EXPECT_EQ(plan.startDate.year, year) << "holiday plan " << id;
+        EXPECT_GE(plan.startDate.month, 1);
+        EXPECT_GE(plan.startDate.day, 1);
+        const auto day = [](const Np_Date& d) { return d.year * 10000 + d.month * 100 + d.day; };
+        EXPECT_LE(day(plan.startDate), day(plan.endDate));
+    }
+    for (int id : templates) {
+        SCOPED_TRACE("template " + std::to_string(id));
+        Np_PlanTemplate plan{};
+        plan.id = static_cast<uint16_t>(id);
+        ASSERT_EQ(TSL_NET_DEV_GetPlanTemplate(h, &plan), 0);
+        EXPECT_FALSE(Text(plan.name).empty());
+        EXPECT_TRUE(Holds(weeks, plan.weekPlanId)) << plan.weekPlanId;
+        for (size_t i = 0; i < 24; ++i) {
+            const auto holiday = Load<uint16_t>(plan, offsetof(Np_PlanTemplate, holidayPlanIds) + 2 * i);
+            if (holiday != 0) {
+                EXPECT_TRUE(Holds(holidays, holiday)) << holiday;
+            }
+        }
+    }
+
+    for (uint8_t door = 1; door <= 4; ++door) {
+        Np_AccChannelInfo channel{};
+        channel.channel = door;
+        ASSERT_EQ(TSL_NET_Acc_GetChannelInfo(h, &channel), 0);
+        EXPECT_TRUE(Holds(templates, channel.templateId)) << "door " << int(door);
+        Np_AccMultiLockInfo lock{};
+        lock.doorNo = door;
+        ASSERT_EQ(TSL_NET_Acc_GetMultiLockInfo(h, &lock), 0);
+        for (int i = 0; i < lock.count; ++i) {
+            Np_AccMultiLockInfo other{};
+            other.doorNo = lock.doors[i];
+            ASSERT_EQ(TSL_NET_Acc_GetMultiLockInfo(h, &other), 0);
+            bool back = false;
+            for (int j = 0; j < other.count; ++j) back = back || other.doors[j] == door;
+            EXPECT_TRUE(back) << "door " << int(other.doorNo) << " locks door " << int(door) << " back";
+        }
+    }
+    for (int id : IdsOf(h, 5)) {
+        Np_AccWorkModeParams mode{};
+        mode.workModeId = static_cast<uint8_t>(id);
+        ASSERT_EQ(TSL_NET_Acc_GetWorkModeParams(h, &mode), 0);
+        EXPECT_TRUE(Holds(templates, mode.templateId)) << "work mode " << id;
+    }
+
+    std::vector<int> groups;
+    for (const Np_AccCardInfo& card : devsim::plausible::AccCards()) {
+        Np_AccCardGroupInfo query{};
+        std::strcpy(query.cardNo, card.cardNo);
+        Np_AccCardGroupList list{};
+        ASSERT_EQ(TSL_NET_Acc_GetCardGroupInfo(h, query, &list), 0);
+        for (size_t i = 0; i < sizeof list.groups; ++i)
+            if (list.groups[i] != 0) groups.push_back(list.groups[i]);
+    }
+    const std::vector<int> combinations = IdsOf(h, 1);
+    EXPECT_FALSE(combinations.empty());
+    for (int id : combinations) {
+        SCOPED_TRACE("combination " + std::to_string(id));
+        Np_AccMultiCardInfo rule{};
+        rule.combinationId = static_cast<uint8_t>(id);
+        ASSERT_EQ(TSL_NET_Acc_GetMultiCardInfo(h, &rule), 0);
+        EXPECT_TRUE(Holds(templates, rule.templateId)) << rule.templateId;
+        EXPECT_GE(rule.count, 2) << "more than one card";
+        for (int i = 0; i < rule.count && i < 5; ++i)
+            EXPECT_TRUE(Holds(groups, rule.groups[i])) << int(rule.groups[i]);
+    }
+    EXPECT_FALSE(IdsOf(h, 0).empty()) << "linkage tasks";
+
+    Np_AccAntiInfo anti{};
+    ASSERT_EQ(TSL_NET_Acc_GetAntiInfo(h, &anti), 0);
+    EXPECT_GE(anti.count, 2);
+    for (int i = 0; i < anti.count; ++i)
+        EXPECT_FALSE(ReaderSerial(h, anti.readers[i]).empty()) << "reader " << int(anti.readers[i]);
 }
 
 }  // namespace

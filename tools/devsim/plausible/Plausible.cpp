@@ -161,10 +161,19 @@ const Identity kIdentities[] = {
 constexpr uint32_t kFirstType = TSL_DEVICE_ACC;
 constexpr size_t kKnownTypes = sizeof kIdentities / sizeof kIdentities[0];
 
-void AddCommon(SimDevice& d, uint32_t type) {
-    const size_t n = type >= kFirstType && type - kFirstType < kKnownTypes ? type - kFirstType : kKnownTypes;
-    const Identity id = n < kKnownTypes ? kIdentities[n] : Identity{"现场设备", "TSL-DEV"};
+// A type's place among the known ones; kKnownTypes for any other.
+size_t PlaceOf(uint32_t type) {
+    return type >= kFirstType && type - kFirstType < kKnownTypes ? type - kFirstType : kKnownTypes;
+}
 
+Identity IdentityOf(uint32_t type) {
+    const size_t n = PlaceOf(type);
+    return n < kKnownTypes ? kIdentities[n] : Identity{"现场设备", "TSL-DEV"};
+}
+
+Np_DeviceInfo DeviceInfoOf(uint32_t type) {
+    const size_t n = PlaceOf(type);
+    const Identity id = IdentityOf(type);
     Np_DeviceInfo info{};
     std::snprintf(info.serialNo, sizeof info.serialNo, "TS2024%06zu", 118 + n);
     Text(info.deviceName, id.name);
@@ -174,7 +183,39 @@ void AddCommon(SimDevice& d, uint32_t type) {
     Text(info.protocolVersion, "1.3");
     Text(info.firmwareVersion, "V2.1.7 build 20240612");
     Text(info.hardwareVersion, "HW-3.2");
-    d.PutRecord("deviceInfo", {}, BytesOf(info));
+    return info;
+}
+
+// This morning's log: logins, settings and a linkage.
+std::vector<Np_LogInfo> TodaysLog() {
+    const struct {
+        const char* ip;
+        int32_t type;
+        int hour, minute;
+        const char* content;
+    } lines[] = {
+        {"192.168.1.100", 1, 8, 2, "管理员登录"},    {"192.168.1.100", 2, 8, 5, "修改设备名称"},
+        {"192.168.1.100", 2, 8, 11, "设置网络参数"}, {"192.168.1.23", 4, 9, 17, "报警联动"},
+        {"192.168.1.23", 1, 9, 40, "同步设备时间"},  {"192.168.1.23", 2, 10, 3, "修改NTP参数"},
+        {"192.168.1.100", 1, 10, 26, "管理员退出"},
+    };
+    std::vector<Np_LogInfo> log;
+    for (const auto& line : lines) {
+        Np_LogInfo r{};
+        Text(r.ipAddress, line.ip);
+        r.logType = line.type;
+        r.time = Today(line.hour, line.minute, 7 * static_cast<int>(log.size()));
+        Text(r.userName, "admin");
+        Text(r.content, line.content);
+        log.push_back(r);
+    }
+    return log;
+}
+
+void AddCommon(SimDevice& d, uint32_t type) {
+    const size_t n = PlaceOf(type);
+    const Identity id = IdentityOf(type);
+    d.PutRecord("deviceInfo", {}, BytesOf(DeviceInfoOf(type)));
 
     Np_DeviceNameInfo name{};
     Text(name.name, id.name);
@@ -205,33 +246,193 @@ void AddCommon(SimDevice& d, uint32_t type) {
     bus.downstream = Np_Rs485Port{19200, 8, 2, 1};
     d.PutRecord("rs485", {}, BytesOf(bus));
 
-    // This morning's log: logins, settings and a linkage.
-    const struct {
-        const char* ip;
-        int32_t type;
-        int hour, minute;
-        const char* content;
-    } lines[] = {
-        {"192.168.1.100", 1, 8, 2, "管理员登录"},    {"192.168.1.100", 2, 8, 5, "修改设备名称"},
-        {"192.168.1.100", 2, 8, 11, "设置网络参数"}, {"192.168.1.23", 4, 9, 17, "报警联动"},
-        {"192.168.1.23", 1, 9, 40, "同步设备时间"},  {"192.168.1.23", 2, 10, 3, "修改NTP参数"},
-        {"192.168.1.100", 1, 10, 26, "管理员退出"},
-    };
-    std::vector<Np_LogInfo> log;
-    for (const auto& line : lines) {
-        Np_LogInfo r{};
-        Text(r.ipAddress, line.ip);
-        r.logType = line.type;
-        r.time = Today(line.hour, line.minute, 7 * static_cast<int>(log.size()));
-        Text(r.userName, "admin");
-        Text(r.content, line.content);
-        log.push_back(r);
-    }
-    KeepList(d, "log", log);
+    KeepList(d, "log", TodaysLog());
     ServePages(d, kGetLog, "log", sizeof(Np_LogInfo), offsetof(Np_LogInfo, time));
 }
 
 // ------------------------------------------------------------ type 100
+
+constexpr size_t kAccDoors = 4;
+// What the controller keeps besides its records: program, settings, index.
+constexpr uint32_t kAccSystemArea = 1u << 20;
+
+Np_TimeSegment Segment(int fromHour, int fromMinute, int toHour, int toMinute, int toSecond = 0) {
+    Np_TimeSegment s{};
+    s.startHour = static_cast<uint8_t>(fromHour);
+    s.startMinute = static_cast<uint8_t>(fromMinute);
+    s.endHour = static_cast<uint8_t>(toHour);
+    s.endMinute = static_cast<uint8_t>(toMinute);
+    s.endSecond = static_cast<uint8_t>(toSecond);
+    return s;
+}
+
+// The numbers a device lists for one kind of its settings, in its order.
+template <class Record, class IdOf>
+void KeepIds(SimDevice& d, uint32_t kind, const std::vector<Record>& records, IdOf idOf) {
+    Np_IdList list{};
+    list.value = kind;
+    for (const Record& r : records)
+        if (list.count < sizeof list.ids) list.ids[list.count++] = static_cast<uint8_t>(idOf(r));
+    d.PutRecord("idList", BytesOf(kind), BytesOf(list));
+}
+
+}  // namespace
+
+AccParameters AccParams() {
+    AccParameters p{};
+    p.device.batteryLowVoltage = 115;
+    // The record-store alarm at 90 %, the level of its "event store 90 %" event.
+    Put(p.device, offsetof(Np_AccDeviceInfo, recordAlarmPercent), int32_t{9000});
+    p.device.globalAntiPassback = 1;
+    const uint8_t volume[kAccDoors] = {20, 20, 15, 25};
+    std::memcpy(p.device.doorVolume, volume, sizeof volume);
+    p.device.offlineCentralAuth = 1;
+    p.device.defaultFireSignal = 1;
+    // In service: no simulated issues, events or log entries.
+
+    const size_t cards = AccCards().size(), events = AccEvents().size(), log = TodaysLog().size();
+    p.flash.storageSize = 32u << 20;
+    p.flash.storageUsed = static_cast<uint32_t>(
+        kAccSystemArea + cards * (sizeof(Np_AccCardInfo) + sizeof(Np_AccCardGroupList)) +
+        events * sizeof(Np_AccEventInfo) + log * sizeof(Np_LogInfo));
+    p.flash.cardCapacity = 50000;
+    p.flash.cardsIssued = static_cast<uint32_t>(cards);
+    p.flash.eventCapacity = 150000;
+    p.flash.eventsStored = static_cast<uint32_t>(events);
+
+    const Np_DeviceInfo info = DeviceInfoOf(TSL_DEVICE_ACC);
+    const auto field = [](const char* text, size_t size) { return std::string(text, strnlen(text, size)); };
+    const std::string text =
+        "型号：" + field(info.deviceModel, sizeof info.deviceModel) + " 四门门禁控制器\n固件版本：" +
+        field(info.firmwareVersion, sizeof info.firmwareVersion) + "\n硬件版本：" +
+        field(info.hardwareVersion, sizeof info.hardwareVersion) + "\n序列号：" +
+        field(info.serialNo, sizeof info.serialNo) + "\n运行时间：36天4小时12分\n读卡器：" +
+        std::to_string(AccReaders().size()) + "个在线";
+    Text(p.system.text, text.c_str());
+    return p;
+}
+
+AccPlans AccPlanRecords() {
+    AccPlans p;
+    // 1 office hours with a weekend duty shift, 2 the night, 3 round the clock.
+    Np_WeekPlan office{};
+    office.id = 1;
+    Np_WeekPlan night{};
+    night.id = 2;
+    Np_WeekPlan always{};
+    always.id = 3;
+    for (uint8_t day = 0; day < 7; ++day) {
+        Np_PlanDay work{}, dark{}, all{};
+        work.weekday = dark.weekday = all.weekday = day;
+        if (day == 0 || day == 6) {
+            work.segments[0] = Segment(9, 0, 12, 0);
+            work.segments[1] = Segment(14, 0, 17, 30);
+        } else {
+            work.segments[0] = Segment(7, 30, 12, 0);
+            work.segments[1] = Segment(13, 30, 18, 0);
+            work.segments[2] = Segment(19, 0, 21, 30);
+        }
+        dark.segments[0] = Segment(0, 0, 7, 30);
+        dark.segments[1] = Segment(21, 30, 23, 59, 59);
+        all.segments[0] = Segment(0, 0, 23, 59, 59);
+        office.days[day] = work;
+        night.days[day] = dark;
+        always.days[day] = all;
+    }
+    p.week = {office, night, always};
+
+    // This year's public holidays of fixed date, a day shift on each.
+    const uint16_t year = static_cast<uint16_t>(LocalTime(std::time(nullptr)).tm_year + 1900);
+    const struct { uint8_t month, firstDay, lastDay; } holidays[] = {{1, 1, 3}, {5, 1, 5}, {10, 1, 7}};
+    for (const auto& h : holidays) {
+        Np_HolidayPlan plan{};
+        plan.id = static_cast<uint16_t>(p.holidays.size() + 1);
+        plan.startDate = Np_Date{year, h.month, h.firstDay};
+        plan.endDate = Np_Date{year, h.month, h.lastDay};
+        plan.segments[0] = Segment(10, 0, 16, 0);
+        p.holidays.push_back(plan);
+    }
+
+    const struct {
+        const char* name;
+        uint16_t week;
+        bool holidays;
+    } templates[] = {{"办公区通行", 1, true}, {"全天通行", 3, false}, {"夜间刷卡加密码", 2, false}};
+    for (const auto& t : templates) {
+        Np_PlanTemplate plan{};
+        plan.id = static_cast<uint16_t>(p.templates.size() + 1);
+        plan.weekPlanId = t.week;
+        for (size_t i = 0; t.holidays && i < p.holidays.size(); ++i)
+            plan.holidayPlanIds[i] = p.holidays[i].id;
+        Text(plan.name, t.name);
+        p.templates.push_back(plan);
+    }
+    return p;
+}
+
+AccRules AccDoorRules() {
+    AccRules r{};
+    // Doors 1 and 2 are the two doors of the entrance lock: one opens only
+    // while the other is shut.
+    for (uint8_t door = 1; door <= 2; ++door) {
+        Np_AccMultiLockInfo lock{};
+        lock.doorNo = door;
+        lock.count = 1;
+        lock.doors[0] = static_cast<uint8_t>(3 - door);
+        r.interlocks.push_back(lock);
+    }
+
+    // Door 1's readers, outside and inside.
+    r.antiPassback.count = 2;
+    r.antiPassback.readers[0] = 1;
+    r.antiPassback.readers[1] = 2;
+
+    // The machine room (door 4): two cards, from groups 2 and 3, outside.
+    Np_AccMultiCardInfo room{};
+    room.combinationId = 1;
+    room.doorNo = 4;
+    room.templateId = 2;
+    room.readerPosition = 1;
+    room.count = 2;
+    room.groups[0] = 2;
+    room.groups[1] = 3;
+    r.combinations.push_back(room);
+
+    // The fire signal holds door 1 open; door 4 forced open sounds the siren.
+    Np_AccLinkageInfo fire{};
+    fire.linkageId = 1;
+    Put(fire, offsetof(Np_AccLinkageInfo, eventNo), int32_t{72});
+    fire.inputSource = 1;
+    fire.inputNo = 1;
+    fire.outputSource = 0;
+    fire.outputNo = 1;
+    fire.actionType = 3;
+    r.linkages.push_back(fire);
+    Np_AccLinkageInfo forced{};
+    forced.linkageId = 2;
+    Put(forced, offsetof(Np_AccLinkageInfo, eventNo), int32_t{30});
+    forced.inputSource = 0;
+    forced.inputNo = 4;
+    forced.outputSource = 1;
+    forced.outputNo = 1;
+    forced.actionType = 1;
+    forced.actionDelay = 2;
+    r.linkages.push_back(forced);
+    return r;
+}
+
+std::vector<Np_AccReaderId> AccReaders() {
+    std::vector<Np_AccReaderId> list;
+    for (uint8_t address = 1; address <= kAccDoors; ++address) {
+        Np_AccReaderId reader{};
+        std::snprintf(reader.serialNo, sizeof reader.serialNo, "RD8A2403170%u", unsigned{address});
+        reader.address = address;
+        list.push_back(reader);
+    }
+    return list;
+}
+
+namespace {
 
 void AddAcc(SimDevice& d) {
     // Door 1 at the front: a 5 s release, passwords set, first-card opening
@@ -273,6 +474,38 @@ void AddAcc(SimDevice& d) {
 
     KeepList(d, "event", AccEvents());
     ServePages(d, kGetEvent, "event", sizeof(Np_AccEventInfo), offsetof(Np_AccEventInfo, time));
+
+    const AccParameters params = AccParams();
+    d.PutRecord("accDevice", {}, BytesOf(params.device));
+    d.PutRecord("accFlash", {}, BytesOf(params.flash));
+    d.PutRecord("accSystemInfo", {}, BytesOf(params.system));
+    for (const Np_AccReaderId& reader : AccReaders())
+        d.PutRecord("accReader", {reader.address}, BytesOf(reader));
+
+    const AccRules rules = AccDoorRules();
+    for (const Np_AccMultiLockInfo& lock : rules.interlocks)
+        d.PutRecord("accMultiLock", {lock.doorNo}, BytesOf(lock));
+    d.PutRecord("accAnti", {}, BytesOf(rules.antiPassback));
+    for (const Np_AccMultiCardInfo& c : rules.combinations)
+        d.PutRecord("accMultiCard", {c.combinationId}, BytesOf(c));
+    for (const Np_AccLinkageInfo& l : rules.linkages) d.PutRecord("accLinkage", {l.linkageId}, BytesOf(l));
+
+    // Plans are kept under their 16-bit number, low byte first.
+    const AccPlans plans = AccPlanRecords();
+    const auto idKey = [](uint16_t id) {
+        return Bytes{static_cast<uint8_t>(id & 0xff), static_cast<uint8_t>(id >> 8)};
+    };
+    for (const Np_WeekPlan& p : plans.week) d.PutRecord("weekPlan", idKey(p.id), BytesOf(p));
+    for (const Np_HolidayPlan& p : plans.holidays) d.PutRecord("holidayPlan", idKey(p.id), BytesOf(p));
+    for (const Np_PlanTemplate& p : plans.templates) d.PutRecord("planTemplate", idKey(p.id), BytesOf(p));
+
+    KeepIds(d, 0, rules.linkages, [](const Np_AccLinkageInfo& l) { return l.linkageId; });
+    KeepIds(d, 1, rules.combinations, [](const Np_AccMultiCardInfo& c) { return c.combinationId; });
+    KeepIds(d, 2, plans.templates, [](const Np_PlanTemplate& p) { return p.id; });
+    KeepIds(d, 3, plans.week, [](const Np_WeekPlan& p) { return p.id; });
+    KeepIds(d, 4, plans.holidays, [](const Np_HolidayPlan& p) { return p.id; });
+    KeepIds(d, 5, std::vector<Np_AccWorkModeParams>{mode},
+            [](const Np_AccWorkModeParams& m) { return m.workModeId; });
 }
 
 // ------------------------------------------------------------ type 101

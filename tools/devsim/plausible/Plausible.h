@@ -36,4 +36,31 @@ void RunClock(SimDevice& device);
 std::vector<Np_AccCardInfo> AccCards();
 std::vector<Np_AccEventInfo> AccEvents();
 
+// Access controller (type 100): its parameters, plans, door rules and card
+// readers, as Apply gives them and the seeds of their pages show them.
+struct AccParameters {
+    Np_AccDeviceInfo device;
+    Np_AccFlashInfo flash;  // its counts those of the cards, events and log Apply keeps
+    Np_AccSystemInfo system;
+};
+AccParameters AccParams();
+
+struct AccPlans {
+    std::vector<Np_WeekPlan> week;
+    std::vector<Np_HolidayPlan> holidays;  // dated this year
+    std::vector<Np_PlanTemplate> templates;
+};
+AccPlans AccPlanRecords();
+
+struct AccRules {
+    std::vector<Np_AccMultiLockInfo> interlocks;
+    Np_AccAntiInfo antiPassback;
+    std::vector<Np_AccMultiCardInfo> combinations;
+    std::vector<Np_AccLinkageInfo> linkages;
+};
+AccRules AccDoorRules();
+
+// The readers on the controller's bus, at addresses from 1 on.
+std::vector<Np_AccReaderId> AccReaders();
+
 }  // namespace devsim::plausible
