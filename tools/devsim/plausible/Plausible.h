@@ -36,4 +36,8 @@ void RunClock(SimDevice& device);
 std::vector<Np_AccCardInfo> AccCards();
 std::vector<Np_AccEventInfo> AccEvents();
 
+// IoT device's work modes, plain and LoRa ones, keyed by their ids.
+std::vector<Np_IoTWorkModeParams> IoTWorkModes();
+std::vector<Np_IoTLoraWorkModeParams> IoTLoraWorkModes();
+
 }  // namespace devsim::plausible
