@@ -10,6 +10,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -608,6 +609,164 @@ TEST(Plausible, AccessControllerSettingsNameOnlyWhatItHolds) {
     EXPECT_GE(anti.count, 2);
     for (int i = 0; i < anti.count; ++i)
         EXPECT_FALSE(ReaderSerial(h, anti.readers[i]).empty()) << "reader " << int(anti.readers[i]);
+}
+
+// The first read of each page of the IoT device, the FSU's base page and the
+// fingerprint reader's information and parameters. A key the store does not
+// hold reads back as a zero record carrying the key, so a reply must hold
+// more than the record the page sent.
+struct FirstRead {
+    const char* what;
+    std::function<int(int handle, devsim::Bytes& sent, devsim::Bytes& got)> read;
+};
+
+template <class Record>
+FirstRead ReadOf(const char* what, Record sent, int (*get)(int, Record*)) {
+    return {what, [sent, get](int h, devsim::Bytes& out, devsim::Bytes& got) {
+                Record r = sent;
+                const int rc = get(h, &r);
+                out = BytesOf(sent);
+                got = BytesOf(r);
+                return rc;
+            }};
+}
+
+template <class Record>
+Record Keyed(uint8_t key) {
+    Record r{};
+    std::memcpy(&r, &key, 1);
+    return r;
+}
+
+TEST(Plausible, FirstReadsOfTheIoTFsuBaseAndFingerprintPagesHoldMoreThanTheirKey) {
+    const struct {
+        int type;
+        std::vector<FirstRead> reads;
+    } devices[] = {
+        {TSL_DEVICE_IOT,
+         {ReadOf("Modbus channel", Keyed<Np_IoTModbusParams>(1), TSL_NET_IoT_GetModbusParams),
+          ReadOf("Modbus data", Keyed<Np_IoTModbusData>(1), TSL_NET_IoT_GetModbusData),
+          ReadOf("register table", Keyed<Np_IoTRegisterParams>(1), TSL_NET_IoT_GetRegisterParams),
+          ReadOf("alarm outputs", Np_IoTAlarmIoInfo{}, TSL_NET_IoT_GetAlarmIoInfo),
+          ReadOf("work mode",
+                 Keyed<Np_IoTWorkModeParams>(devsim::plausible::IoTWorkModes().front().workModeId),
+                 TSL_NET_IoT_GetWorkModeParams),
+          ReadOf("LoRa work mode",
+                 Keyed<Np_IoTLoraWorkModeParams>(devsim::plausible::IoTLoraWorkModes().front().workModeId),
+                 TSL_NET_IoT_GetLoraWorkModeParams)}},
+        {TSL_DEVICE_FSU,
+         {ReadOf("account 1", Keyed<Np_FsuUserData>(1), TSL_NET_FSU_GetUserData),
+          ReadOf("IP binding", Np_FsuIpBindParams{}, TSL_NET_FSU_GetIpBindParams),
+          ReadOf("MAC binding", Np_FsuMacBindParams{}, TSL_NET_FSU_GetMacBindParams),
+          ReadOf("base parameters", Np_FsuDeviceInfo{}, TSL_NET_FSU_GetDeviceInfo)}},
+        {TSL_DEVICE_FPR,
+         {ReadOf("information", Np_FprDeviceInfo{}, TSL_NET_FPR_GetDeviceInfo),
+          ReadOf("parameters", Np_FprDeviceParams{}, TSL_NET_FPR_GetDeviceParams)}},
+    };
+    for (const auto& device : devices) {
+        SimLogin sim(device.type);
+        ASSERT_GT(sim.handle, 0);
+        devsim::plausible::Apply(*sim.device);
+        for (const FirstRead& read : device.reads) {
+            SCOPED_TRACE("type " + std::to_string(device.type) + ": " + read.what);
+            devsim::Bytes sent, got;
+            ASSERT_EQ(read.read(sim.handle, sent, got), 0);
+            EXPECT_NE(got, sent);
+        }
+    }
+}
+
+// Records the IoT device shows on separate pages agree: the Modbus channel,
+// its live values and its register table on the registers; the work modes
+// on inputs and outputs the device has named.
+TEST(Plausible, TheIoTDevicesModbusAndWorkModesAgreeWithItsChannels) {
+    SimLogin device(TSL_DEVICE_IOT);
+    ASSERT_GT(device.handle, 0);
+    devsim::plausible::Apply(*device.device);
+    Np_IoTModbusParams channel = Keyed<Np_IoTModbusParams>(1);
+    auto data = Keyed<Np_IoTModbusData>(1);
+    auto table = Keyed<Np_IoTRegisterParams>(1);
+    ASSERT_EQ(TSL_NET_IoT_GetModbusParams(device.handle, &channel), 0);
+    ASSERT_EQ(TSL_NET_IoT_GetModbusData(device.handle, &data), 0);
+    ASSERT_EQ(TSL_NET_IoT_GetRegisterParams(device.handle, &table), 0);
+    ASSERT_GT(channel.registerCount, 0);
+    EXPECT_EQ(data.validLength, channel.registerCount);
+    EXPECT_EQ(data.deviceType, channel.deviceType);
+    for (int i = 0; i < channel.registerCount; ++i) {
+        EXPECT_FALSE(Text(data.names[i]).empty()) << i;
+        EXPECT_EQ(Text(table.names[i]), Text(data.names[i])) << i;
+        EXPECT_EQ(Text(table.units[i]), Text(data.units[i])) << i;
+        EXPECT_NE(Load<float>(table, offsetof(Np_IoTRegisterParams, registerA) + 4 * i), 0.0f) << i;
+    }
+
+    std::vector<Np_IoTWorkModeParams> modes;
+    for (const Np_IoTWorkModeParams& kept : devsim::plausible::IoTWorkModes()) {
+        modes.push_back(Keyed<Np_IoTWorkModeParams>(kept.workModeId));
+        ASSERT_EQ(TSL_NET_IoT_GetWorkModeParams(device.handle, &modes.back()), 0);
+    }
+    for (const Np_IoTLoraWorkModeParams& kept : devsim::plausible::IoTLoraWorkModes()) {
+        modes.push_back(Keyed<Np_IoTLoraWorkModeParams>(kept.workModeId));
+        ASSERT_EQ(TSL_NET_IoT_GetLoraWorkModeParams(device.handle, &modes.back()), 0);
+    }
+    for (const Np_IoTWorkModeParams& mode : modes) {
+        SCOPED_TRACE("work mode " + std::to_string(mode.workModeId));
+        int inputs = 0, outputs = 0;
+        for (uint8_t port = 1; port <= 64; ++port) {
+            if (mode.inputEnable[port - 1]) {
+                ++inputs;
+                Np_IoTInputParams in{};
+                in.channel = port;
+                ASSERT_EQ(TSL_NET_IoT_GetInputParams(device.handle, &in), 0);
+                EXPECT_FALSE(Text(in.name).empty()) << "input " << int(port);
+            }
+            if (mode.outputEnable[port - 1]) {
+                ++outputs;
+                Np_IoTOutputParams out{};
+                out.channel = port;
+                ASSERT_EQ(TSL_NET_IoT_GetOutputParams(device.handle, &out), 0);
+                EXPECT_FALSE(Text(out.name).empty()) << "output " << int(port);
+            }
+        }
+        EXPECT_GT(inputs, 0);
+        EXPECT_GT(outputs, 0);
+    }
+}
+
+// An FSU with IP binding on admits only the bound hosts, so every host its
+// own log shows at work there is bound.
+TEST(Plausible, TheFsuBindsTheHostsItsLogShows) {
+    SimLogin device(TSL_DEVICE_FSU);
+    ASSERT_GT(device.handle, 0);
+    devsim::plausible::Apply(*device.device);
+    Np_FsuIpBindParams bind{};
+    ASSERT_EQ(TSL_NET_FSU_GetIpBindParams(device.handle, &bind), 0);
+    ASSERT_EQ(bind.enable, 1);
+    std::set<std::string> bound;
+    for (const auto& ip : bind.ip)
+        if (!Text(ip).empty()) bound.insert(Text(ip));
+    int lines = 0;
+    for (int page = 1;; ++page) {
+        Np_LogList log{};
+        ASSERT_EQ(TSL_NET_DEV_GetLog(device.handle, TodaysPage(page), &log), 0);
+        for (int i = 0; i < log.count; ++i, ++lines)
+            EXPECT_EQ(bound.count(Text(log.records[i].ipAddress)), 1u) << Text(log.records[i].ipAddress);
+        if (log.count == 0 || lines >= log.total) break;
+    }
+    EXPECT_GT(lines, 0);
+}
+
+// The reader's own information names the device its common record does.
+TEST(Plausible, TheFingerprintReadersInformationIsItsDevices) {
+    SimLogin device(TSL_DEVICE_FPR);
+    ASSERT_GT(device.handle, 0);
+    devsim::plausible::Apply(*device.device);
+    Np_DeviceInfo common{};
+    ASSERT_EQ(TSL_NET_DEV_GetDeviceInfo(device.handle, &common), 0);
+    Np_FprDeviceInfo info{};
+    ASSERT_EQ(TSL_NET_FPR_GetDeviceInfo(device.handle, &info), 0);
+    const char* text = reinterpret_cast<const char*>(info.data);
+    EXPECT_EQ(std::string(text, strnlen(text, 20)), Text(common.serialNo));
+    EXPECT_EQ(std::string(text + 20, strnlen(text + 20, 16)), Text(common.deviceModel));
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "TslFpr.h"
 
@@ -510,6 +513,83 @@ void AddAcc(SimDevice& d) {
 
 // ------------------------------------------------------------ type 101
 
+// An environment sensor on Modbus channel 1 (the one the page reads first):
+// its channel, the live values of its four registers and their table agree
+// on the register count, names and units.
+void AddIoTModbus(SimDevice& d) {
+    const struct {
+        const char* name;
+        const char* unit;
+        float value, scale;
+    } registers[] = {
+        {"温度", "°C", 23.5f, 0.1f},
+        {"湿度", "%RH", 56.2f, 0.1f},
+        {"二氧化碳", "ppm", 612.0f, 1.0f},
+        {"PM2.5", "μg/m³", 18.0f, 1.0f},
+    };
+    constexpr uint8_t kUsed = sizeof registers / sizeof registers[0];
+
+    Np_IoTModbusParams channel{};
+    channel.channel = 1;
+    channel.enable = 1;
+    channel.deviceType = 1;
+    channel.slaveAddress = 1;
+    channel.readFunction = 3;
+    channel.writeFunction = 6;
+    Put(channel, offsetof(Np_IoTModbusParams, registerStart), uint16_t{100});
+    channel.registerCount = kUsed;
+    Text(channel.name, "机房环境传感器");
+    d.PutRecord("iotModbus", {1}, BytesOf(channel));
+
+    Np_IoTModbusData data{};
+    Np_IoTRegisterParams table{};
+    data.channel = table.channel = 1;
+    data.deviceType = channel.deviceType;
+    data.validLength = kUsed;
+    data.online = 1;
+    for (size_t i = 0; i < kUsed; ++i) {
+        const auto& r = registers[i];
+        Put(data, offsetof(Np_IoTModbusData, values) + 4 * i, r.value);
+        Text(data.names[i], r.name);
+        Text(data.units[i], r.unit);
+        Put(table, offsetof(Np_IoTRegisterParams, registerA) + 4 * i, r.scale);
+        Put(table, offsetof(Np_IoTRegisterParams, registerB) + 4 * i, 0.0f);
+        Text(table.names[i], r.name);
+        Text(table.units[i], r.unit);
+    }
+    d.PutRecord("iotModbusData", {1}, BytesOf(data));
+    d.PutRecord("iotRegister", {1}, BytesOf(table));
+
+    Np_IoTAlarmIoInfo alarm{};
+    alarm.output12vEnable = 1;
+    alarm.modbusTcpId = 10;
+    Put(alarm, offsetof(Np_IoTAlarmIoInfo, loraId), uint16_t{101});
+    d.PutRecord("iotAlarmIo", {}, BytesOf(alarm));
+}
+
+// One rule over the device's own inputs and outputs (channels from 1):
+// `levels` pairs an input with the level that trips it, `outputs` an output
+// with its action; the outputs are driven closed.
+Np_IoTWorkModeParams WorkMode(uint8_t id, uint8_t mode, uint16_t planTemplate,
+                              std::initializer_list<std::pair<int, uint8_t>> levels,
+                              std::initializer_list<std::pair<int, uint8_t>> outputs) {
+    Np_IoTWorkModeParams r{};
+    r.workModeId = id;
+    Put(r, offsetof(Np_IoTWorkModeParams, templateId), planTemplate);
+    r.mode = mode;
+    std::fill(std::begin(r.inputLevel), std::end(r.inputLevel), uint8_t{1});  // normal: not tripped
+    for (const auto& in : levels) {
+        r.inputEnable[in.first - 1] = 1;
+        r.inputLevel[in.first - 1] = in.second;
+    }
+    for (const auto& out : outputs) {
+        r.outputEnable[out.first - 1] = 1;
+        r.outputAction[out.first - 1] = out.second;
+        r.outputState[out.first - 1] = 1;
+    }
+    return r;
+}
+
 void AddIoT(SimDevice& d) {
     const char* const inputs[] = {"机房门磁", "烟感", "水浸", "红外探测"};
     for (uint8_t i = 0; i < 4; ++i) {
@@ -566,6 +646,12 @@ void AddIoT(SimDevice& d) {
     }
     KeepList(d, "event", list);
     ServePages(d, kGetEvent, "event", sizeof(Np_LinkageEventInfo), offsetof(Np_LinkageEventInfo, time));
+
+    AddIoTModbus(d);
+    for (const Np_IoTWorkModeParams& mode : IoTWorkModes())
+        d.PutRecord("iotWorkMode", {mode.workModeId}, BytesOf(mode));
+    for (const Np_IoTLoraWorkModeParams& mode : IoTLoraWorkModes())
+        d.PutRecord("iotLoraWorkMode", {mode.workModeId}, BytesOf(mode));
 }
 
 // ------------------------------------------------------------ types 102 and 105
@@ -600,7 +686,57 @@ std::vector<Event> MonitoringEvents() {
     return list;
 }
 
+// The base page's records: three accounts, the two hosts that manage the
+// unit (those of its log) bound, their cards listed but not yet enforced,
+// and the upload and storage settings of a unit reporting every 5 minutes.
+void AddFsuBase(SimDevice& d) {
+    const struct {
+        const char* name;  // the unit takes letters and digits only
+        const char* password;
+        int32_t permissions;  // bit 0 configure, bit 1 upgrade
+    } users[] = {{"admin", "Adm#2024", 3}, {"zhangwei", "zw881206", 1}, {"duty", "duty0705", 0}};
+    uint8_t index = 1;
+    for (const auto& u : users) {
+        Np_FsuUserData rec{};
+        rec.index = index;
+        Text(rec.name, u.name);
+        Text(rec.password, u.password);
+        rec.valid = 1;
+        Put(rec, offsetof(Np_FsuUserData, permissions), u.permissions);
+        d.PutRecord("fsuUser", {index}, BytesOf(rec));
+        ++index;
+    }
+
+    Np_FsuIpBindParams ip{};
+    ip.enable = 1;
+    Text(ip.ip[0], "192.168.1.100");
+    Text(ip.ip[1], "192.168.1.23");
+    d.PutRecord("fsuIpBind", {}, BytesOf(ip));
+
+    Np_FsuMacBindParams mac{};
+    Text(mac.mac[0], "02:5A:00:3C:10:01");
+    Text(mac.mac[1], "02:5A:00:3C:10:02");
+    d.PutRecord("fsuMacBind", {}, BytesOf(mac));
+
+    Np_FsuDeviceInfo base{};
+    base.modbusUpload = 1;
+    base.analogUpload = 1;
+    base.inputUpload = 1;
+    Put(base, offsetof(Np_FsuDeviceInfo, uploadInterval), uint32_t{5});
+    base.storageEnable = 1;
+    Put(base, offsetof(Np_FsuDeviceInfo, normalRecordInterval), uint32_t{30});
+    Put(base, offsetof(Np_FsuDeviceInfo, alarmRecordInterval), uint32_t{1});
+    base.motionBuzzerOff = 1;
+    base.modbusTcpId = 3;
+    base.frameIntervalA = 60;
+    base.frameIntervalB = 80;
+    Put(base, offsetof(Np_FsuDeviceInfo, responseTimeout), int16_t{500});
+    d.PutRecord("fsuDeviceInfo", {}, BytesOf(base));
+}
+
 void AddFsu(SimDevice& d) {
+    AddFsuBase(d);
+
     // A temperature transmitter on analog channel 1 and its current value.
     Np_FsuAnalogParams analog{};
     analog.channel = 1;
@@ -751,14 +887,54 @@ void AddNtp(SimDevice& d) {
 constexpr size_t kFprKeySize = sizeof(Np_FprUserKey);
 constexpr size_t kFprNameSize = 32;
 
+// So do the information and the parameters: the information holds the
+// identity the common record gives (serial number at 0, model at 20,
+// firmware at 36, texts) and the counts of what the reader keeps (users at
+// 68, fingerprints at 70, then the capacities for each, 16 bits each); the
+// parameters hold the verification mode at 0 (3: fingerprint or card), the
+// release in seconds at 1, the match level (1 to 5) at 2, the volume (0 to
+// 10) at 3, the door sensor switch at 4 and its alarm delay in seconds at 5
+// (16 bits).
+constexpr size_t kFprSerialAt = 0, kFprModelAt = 20, kFprFirmwareAt = 36, kFprCountsAt = 68;
+constexpr uint16_t kFprFingersPerUser = 2;
+
 void AddFpr(SimDevice& d) {
-    Bytes user(sizeof(Np_FprUserData), 0);
-    const char personNo[] = "1001";
-    const char name[] = "张伟";
-    static_assert(sizeof personNo <= kFprKeySize && sizeof name <= kFprNameSize, "texts fit their fields");
-    std::memcpy(user.data(), personNo, sizeof personNo);
-    std::memcpy(user.data() + kFprKeySize, name, sizeof name);
-    d.PutRecord("fprUser", Bytes(user.begin(), user.begin() + kFprKeySize), user);
+    const struct {
+        const char personNo[kFprKeySize];
+        const char name[kFprNameSize];
+    } users[] = {{"1001", "张伟"}, {"1002", "李娜"}, {"1003", "刘洋"}};
+    for (const auto& u : users) {
+        Bytes user(sizeof(Np_FprUserData), 0);
+        std::memcpy(user.data(), u.personNo, sizeof u.personNo);
+        std::memcpy(user.data() + kFprKeySize, u.name, sizeof u.name);
+        d.PutRecord("fprUser", Bytes(user.begin(), user.begin() + kFprKeySize), user);
+    }
+
+    Np_DeviceInfo common{};
+    if (const std::optional<Bytes> kept = d.GetRecord("deviceInfo", {}))
+        std::memcpy(&common, kept->data(), std::min(sizeof common, kept->size()));
+    Np_FprDeviceInfo info{};
+    const auto text = [&info](size_t at, size_t size, const char* from, size_t limit) {
+        std::memcpy(info.data + at, from, std::min(size - 1, strnlen(from, limit)));
+    };
+    text(kFprSerialAt, kFprModelAt - kFprSerialAt, common.serialNo, sizeof common.serialNo);
+    text(kFprModelAt, kFprFirmwareAt - kFprModelAt, common.deviceModel, sizeof common.deviceModel);
+    text(kFprFirmwareAt, kFprCountsAt - kFprFirmwareAt, common.firmwareVersion,
+         sizeof common.firmwareVersion);
+    const uint16_t userCount = sizeof users / sizeof users[0];
+    const uint16_t counts[] = {userCount, uint16_t(userCount * kFprFingersPerUser), 3000, 6000};
+    std::memcpy(info.data + kFprCountsAt, counts, sizeof counts);
+    d.PutRecord("fprDeviceInfo", {}, BytesOf(info));
+
+    Np_FprDeviceParams params{};
+    params.data[0] = 3;
+    params.data[1] = 5;
+    params.data[2] = 3;
+    params.data[3] = 6;
+    params.data[4] = 1;
+    const uint16_t alarmDelay = 30;
+    std::memcpy(params.data + 5, &alarmDelay, sizeof alarmDelay);
+    d.PutRecord("fprParams", {}, BytesOf(params));
 }
 
 }  // namespace
@@ -837,6 +1013,21 @@ void RunClock(SimDevice& d) {
         device->PutRecord("time", {}, r.plain);
         return StatusPayload(0);
     });
+}
+
+// Smoke sounds the siren, runs the fan and releases the door lock; water on
+// the floor sounds the siren. Both under plan template 3.
+std::vector<Np_IoTWorkModeParams> IoTWorkModes() {
+    constexpr uint8_t kAnyToAll = 4, kHigh = 2, kFollow = 0, kPulse = 1;
+    return {WorkMode(1, kAnyToAll, 3, {{2, kHigh}}, {{1, kFollow}, {2, kFollow}, {3, kPulse}}),
+            WorkMode(2, kAnyToAll, 3, {{3, kHigh}}, {{1, kFollow}})};
+}
+
+// Out of hours (plan template 7), the door open while the infrared detector
+// sees someone pulses the siren.
+std::vector<Np_IoTLoraWorkModeParams> IoTLoraWorkModes() {
+    constexpr uint8_t kAllToAll = 5, kHigh = 2, kPulse = 1;
+    return {WorkMode(1, kAllToAll, 7, {{1, kHigh}, {4, kHigh}}, {{1, kPulse}})};
 }
 
 void Apply(SimDevice& d) {

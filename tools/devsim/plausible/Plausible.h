@@ -63,4 +63,8 @@ AccRules AccDoorRules();
 // The readers on the controller's bus, at addresses from 1 on.
 std::vector<Np_AccReaderId> AccReaders();
 
+// IoT device's work modes, plain and LoRa ones, keyed by their ids.
+std::vector<Np_IoTWorkModeParams> IoTWorkModes();
+std::vector<Np_IoTLoraWorkModeParams> IoTLoraWorkModes();
+
 }  // namespace devsim::plausible

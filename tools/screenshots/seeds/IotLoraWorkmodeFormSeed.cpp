@@ -1,16 +1,15 @@
+// The first of the LoRa work modes every simulated IoT device starts with.
+#include <string>
+
 #include "IotLoraWorkmodeForm.h"
-#include "IotSeeds.h"
+#include "Plausible.h"
 #include "Seeds.h"
 
 namespace {
 
-// A LoRa rule: all conditions together, on another schedule template.
-void fill(devsim::SimDevice& d) {
-    Np_IoTLoraWorkModeParams r = iotseed::workMode(2);
-    r.mode = 5;
-    r.templateId = 7;
-    d.PutRecord("iotLoraWorkMode", {2}, shots::bytesOf(r));
-    shots::typeInto("IotLoraWorkmodeForm", "workmodeIdEdit", "2");
+void fill(devsim::SimDevice&) {
+    const std::string id = std::to_string(devsim::plausible::IoTLoraWorkModes().front().workModeId);
+    shots::typeInto("IotLoraWorkmodeForm", "workmodeIdEdit", id.c_str());
 }
 
 const bool seeded = shots::addSeed({&IotLoraWorkmodeForm::staticMetaObject, {"getButton"}, fill});

@@ -1,12 +1,15 @@
-#include "IotSeeds.h"
+// The first of the work modes every simulated IoT device starts with.
+#include <string>
+
 #include "IotWorkmodeForm.h"
+#include "Plausible.h"
 #include "Seeds.h"
 
 namespace {
 
-void fill(devsim::SimDevice& d) {
-    d.PutRecord("iotWorkMode", {1}, shots::bytesOf(iotseed::workMode(1)));
-    shots::typeInto("IotWorkmodeForm", "workmodeIdEdit", "1");
+void fill(devsim::SimDevice&) {
+    const std::string id = std::to_string(devsim::plausible::IoTWorkModes().front().workModeId);
+    shots::typeInto("IotWorkmodeForm", "workmodeIdEdit", id.c_str());
 }
 
 const bool seeded = shots::addSeed({&IotWorkmodeForm::staticMetaObject, {"getButton"}, fill});
