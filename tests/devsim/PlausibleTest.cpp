@@ -729,6 +729,8 @@ TEST(Plausible, TheIoTDevicesModbusAndWorkModesAgreeWithItsChannels) {
         }
         EXPECT_GT(inputs, 0);
         EXPECT_GT(outputs, 0);
+        const uint16_t planTemplate = Load<uint16_t>(mode, offsetof(Np_IoTWorkModeParams, templateId));
+        EXPECT_TRUE(Holds(IdsOf(device.handle, 2), planTemplate)) << "plan template " << planTemplate;
     }
 }
 

@@ -437,6 +437,21 @@ std::vector<Np_AccReaderId> AccReaders() {
 
 namespace {
 
+// The plans the toolbar's plan page reads, for the families whose settings
+// name them. Kept under their 16-bit number, low byte first.
+void KeepPlans(SimDevice& d) {
+    const AccPlans plans = AccPlanRecords();
+    const auto idKey = [](uint16_t id) {
+        return Bytes{static_cast<uint8_t>(id & 0xff), static_cast<uint8_t>(id >> 8)};
+    };
+    for (const Np_WeekPlan& p : plans.week) d.PutRecord("weekPlan", idKey(p.id), BytesOf(p));
+    for (const Np_HolidayPlan& p : plans.holidays) d.PutRecord("holidayPlan", idKey(p.id), BytesOf(p));
+    for (const Np_PlanTemplate& p : plans.templates) d.PutRecord("planTemplate", idKey(p.id), BytesOf(p));
+    KeepIds(d, 2, plans.templates, [](const Np_PlanTemplate& p) { return p.id; });
+    KeepIds(d, 3, plans.week, [](const Np_WeekPlan& p) { return p.id; });
+    KeepIds(d, 4, plans.holidays, [](const Np_HolidayPlan& p) { return p.id; });
+}
+
 void AddAcc(SimDevice& d) {
     // Door 1 at the front: a 5 s release, passwords set, first-card opening
     // on; the others plain.
@@ -493,20 +508,9 @@ void AddAcc(SimDevice& d) {
         d.PutRecord("accMultiCard", {c.combinationId}, BytesOf(c));
     for (const Np_AccLinkageInfo& l : rules.linkages) d.PutRecord("accLinkage", {l.linkageId}, BytesOf(l));
 
-    // Plans are kept under their 16-bit number, low byte first.
-    const AccPlans plans = AccPlanRecords();
-    const auto idKey = [](uint16_t id) {
-        return Bytes{static_cast<uint8_t>(id & 0xff), static_cast<uint8_t>(id >> 8)};
-    };
-    for (const Np_WeekPlan& p : plans.week) d.PutRecord("weekPlan", idKey(p.id), BytesOf(p));
-    for (const Np_HolidayPlan& p : plans.holidays) d.PutRecord("holidayPlan", idKey(p.id), BytesOf(p));
-    for (const Np_PlanTemplate& p : plans.templates) d.PutRecord("planTemplate", idKey(p.id), BytesOf(p));
-
+    KeepPlans(d);
     KeepIds(d, 0, rules.linkages, [](const Np_AccLinkageInfo& l) { return l.linkageId; });
     KeepIds(d, 1, rules.combinations, [](const Np_AccMultiCardInfo& c) { return c.combinationId; });
-    KeepIds(d, 2, plans.templates, [](const Np_PlanTemplate& p) { return p.id; });
-    KeepIds(d, 3, plans.week, [](const Np_WeekPlan& p) { return p.id; });
-    KeepIds(d, 4, plans.holidays, [](const Np_HolidayPlan& p) { return p.id; });
     KeepIds(d, 5, std::vector<Np_AccWorkModeParams>{mode},
             [](const Np_AccWorkModeParams& m) { return m.workModeId; });
 }
@@ -652,6 +656,7 @@ void AddIoT(SimDevice& d) {
         d.PutRecord("iotWorkMode", {mode.workModeId}, BytesOf(mode));
     for (const Np_IoTLoraWorkModeParams& mode : IoTLoraWorkModes())
         d.PutRecord("iotLoraWorkMode", {mode.workModeId}, BytesOf(mode));
+    KeepPlans(d);  // the templates its work modes run under
 }
 
 // ------------------------------------------------------------ types 102 and 105
@@ -1016,18 +1021,18 @@ void RunClock(SimDevice& d) {
 }
 
 // Smoke sounds the siren, runs the fan and releases the door lock; water on
-// the floor sounds the siren. Both under plan template 3.
+// the floor sounds the siren. Both at any hour (plan template 2).
 std::vector<Np_IoTWorkModeParams> IoTWorkModes() {
     constexpr uint8_t kAnyToAll = 4, kHigh = 2, kFollow = 0, kPulse = 1;
-    return {WorkMode(1, kAnyToAll, 3, {{2, kHigh}}, {{1, kFollow}, {2, kFollow}, {3, kPulse}}),
-            WorkMode(2, kAnyToAll, 3, {{3, kHigh}}, {{1, kFollow}})};
+    return {WorkMode(1, kAnyToAll, 2, {{2, kHigh}}, {{1, kFollow}, {2, kFollow}, {3, kPulse}}),
+            WorkMode(2, kAnyToAll, 2, {{3, kHigh}}, {{1, kFollow}})};
 }
 
-// Out of hours (plan template 7), the door open while the infrared detector
+// At night (plan template 3), the door open while the infrared detector
 // sees someone pulses the siren.
 std::vector<Np_IoTLoraWorkModeParams> IoTLoraWorkModes() {
     constexpr uint8_t kAllToAll = 5, kHigh = 2, kPulse = 1;
-    return {WorkMode(1, kAllToAll, 7, {{1, kHigh}, {4, kHigh}}, {{1, kPulse}})};
+    return {WorkMode(1, kAllToAll, 3, {{1, kHigh}, {4, kHigh}}, {{1, kPulse}})};
 }
 
 void Apply(SimDevice& d) {
