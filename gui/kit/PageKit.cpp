@@ -144,6 +144,11 @@ double toDouble(const QString& text) {
     return readDouble(text, v) ? v : 0.0;
 }
 
+bool isDecimal(const QString& text, double lo, double hi) {
+    double v = 0.0;
+    return readDouble(text, v) && v >= lo && v <= hi;
+}
+
 QString floatText(double value) {
     return QString::number(value, 'g', 6);
 }
@@ -172,8 +177,12 @@ qint64 Fields::check(const QString& text, const QString& name, qint64 lo, qint64
 }
 
 double Fields::decimal(const QLineEdit* edit, const QString& name, double lo, double hi) {
+    return decimalOf(editText(edit), name, lo, hi);
+}
+
+double Fields::decimalOf(const QString& text, const QString& name, double lo, double hi) {
     double value = 0.0;
-    const bool number = readDouble(editText(edit), value);
+    const bool number = readDouble(text, value);
     if (!ok_) return 0.0;
     if (!number || value < lo || value > hi) {
         refuse(QString::fromUtf8("%1的取值范围为%2~%3").arg(name, floatText(lo), floatText(hi)));

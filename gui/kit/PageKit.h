@@ -123,6 +123,8 @@ qint64 toInt(const QString& text);
 // Decimal text in the C locale (the desktop's locale never changes what a
 // field receives); not a number gives 0.
 double toDouble(const QString& text);
+// Whether Fields takes the text as a decimal within [lo, hi].
+bool isDecimal(const QString& text, double lo, double hi);
 // Up to 6 significant digits, the shorter of fixed and exponent form.
 QString floatText(double value);
 
@@ -151,6 +153,7 @@ class Fields {
     }
     // A decimal edit within [lo, hi] (C locale).
     double decimal(const QLineEdit* edit, const QString& name, double lo, double hi);
+    double decimalOf(const QString& text, const QString& name, double lo, double hi);
     // Refuses the operation with a warning of the page's own.
     void refuse(const QString& text);
 
@@ -338,10 +341,13 @@ class EntryTable {
   public:
     using Save = std::function<void(Record& record, int entry)>;        // widgets -> copy
     using Show = std::function<void(const Record& record, int entry)>;  // copy -> widgets
+    // The copy was replaced: by a reply, or by a fresh table for another device.
+    using Replaced = std::function<void()>;
 
-    void setHooks(Save save, Show show) {
+    void setHooks(Save save, Show show, Replaced replaced = {}) {
         save_ = std::move(save);
         show_ = std::move(show);
+        replaced_ = std::move(replaced);
     }
     // A fresh reply from the current device; shows `entry`.
     void take(const Record& record, int entry) {
@@ -349,6 +355,7 @@ class EntryTable {
         tag_ = currentDevice();
         filled_ = true;
         shown_ = entry;
+        if (replaced_) replaced_();
         if (show_) show_(record_, entry);
     }
     // The selector moved to `entry`.
@@ -360,8 +367,10 @@ class EntryTable {
     // The table to write to the current device, with the shown edits in it.
     // A table never read holds only what the user typed, which stays.
     Record& forWrite() {
-        if (filled_ && !(tag_ == currentDevice()))
+        if (filled_ && !(tag_ == currentDevice())) {
             std::memset(static_cast<void*>(&record_), 0, sizeof record_);
+            if (replaced_) replaced_();
+        }
         if (!filled_ || !(tag_ == currentDevice())) {
             tag_ = currentDevice();
             filled_ = true;
@@ -380,6 +389,7 @@ class EntryTable {
     int shown_ = -1;
     Save save_;
     Show show_;
+    Replaced replaced_;
 };
 
 }  // namespace kit

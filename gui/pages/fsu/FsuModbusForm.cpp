@@ -29,8 +29,16 @@ FsuModbusForm::FsuModbusForm(QWidget* parent) : QWidget(parent) {
     setObjectName("FsuModbusForm");
     values_.setHooks({}, [this](const Np_FsuModbusValues& v, int entry) { showValues(v, entry); });
     registers_.setHooks([this](RegisterGroup& g, int entry) { saveRegister(g, entry); },
-                        [this](const RegisterGroup& g, int entry) { showRegister(g, entry); });
+                        [this](const RegisterGroup& g, int entry) { showRegister(g, entry); },
+                        [this] { registerNumbers_.forget(); });
     ui.setupUi(this);
+    registerNumbers_.setEdits(ui.regComboBox, "寄存器",
+                              {{ui.regAEdit, "A值"},
+                               {ui.regBEdit, "B值"},
+                               {ui.regTopEdit, "上阈值"},
+                               {ui.regDownEdit, "下阈值"},
+                               {ui.regOffsetEdit, "报警回差"}},
+                              -kRegisterLimit, kRegisterLimit, kit::EntryNumbers::Read::All);
 
     for (int n = 0; n < 16; ++n) {
         ui.modbusComboBox->addItem(u("设备-%1").arg(n), n);
@@ -184,14 +192,15 @@ void FsuModbusForm::on_modbusWriteButton_clicked() {
 void FsuModbusForm::saveRegister(RegisterGroup& g, int i) {
     if (i < 0 || i >= kEntries) return;
     Np_FsuRegisterParams& p = g.params;
-    kit::storeFloat(KIT_FIELD(p, valueA) + 4 * i, static_cast<float>(kit::toDouble(ui.regAEdit->text())));
-    kit::storeFloat(KIT_FIELD(p, valueB) + 4 * i, static_cast<float>(kit::toDouble(ui.regBEdit->text())));
-    kit::storeFloat(KIT_FIELD(p, upperThreshold) + 4 * i,
-                    static_cast<float>(kit::toDouble(ui.regTopEdit->text())));
-    kit::storeFloat(KIT_FIELD(p, lowerThreshold) + 4 * i,
-                    static_cast<float>(kit::toDouble(ui.regDownEdit->text())));
-    kit::storeFloat(KIT_FIELD(p, hysteresis) + 4 * i,
-                    static_cast<float>(kit::toDouble(ui.regOffsetEdit->text())));
+    const auto storeNumber = [&](unsigned char* field, const QLineEdit* edit) {
+        if (registerNumbers_.leave(i, edit))
+            kit::storeFloat(field, static_cast<float>(kit::toDouble(edit->text())));
+    };
+    storeNumber(KIT_FIELD(p, valueA) + 4 * i, ui.regAEdit);
+    storeNumber(KIT_FIELD(p, valueB) + 4 * i, ui.regBEdit);
+    storeNumber(KIT_FIELD(p, upperThreshold) + 4 * i, ui.regTopEdit);
+    storeNumber(KIT_FIELD(p, lowerThreshold) + 4 * i, ui.regDownEdit);
+    storeNumber(KIT_FIELD(p, hysteresis) + 4 * i, ui.regOffsetEdit);
     p.upperEnabled[i] = kit::flag(ui.regTopCheckBox);
     p.lowerEnabled[i] = kit::flag(ui.regDownCheckBox);
     p.thresholdType[i] = static_cast<uint8_t>(kit::comboData(ui.regTypeComboBox));
@@ -219,6 +228,7 @@ void FsuModbusForm::showRegister(const RegisterGroup& g, int i) {
     ui.regDescEdit->setPlainText(kit::text(g.desc.desc[i]));
     showingRegister_ = false;
     descTouched_ = false;
+    registerNumbers_.restore(i);
 }
 
 void FsuModbusForm::takeRegisters(const RegisterGroup& group) {
@@ -260,11 +270,7 @@ void FsuModbusForm::on_regGetButton_clicked() {
 
 void FsuModbusForm::on_regSetButton_clicked() {
     kit::Fields f(this);
-    for (const auto& edit :
-         {std::make_pair(ui.regAEdit, "A值"), std::make_pair(ui.regBEdit, "B值"),
-          std::make_pair(ui.regTopEdit, "上阈值"), std::make_pair(ui.regDownEdit, "下阈值"),
-          std::make_pair(ui.regOffsetEdit, "报警回差")})
-        f.decimal(edit.first, u(edit.second), -kRegisterLimit, kRegisterLimit);
+    registerNumbers_.check(f, registers_.shown());
     if (!f.ok()) return;
 
     const uint8_t key = channel(ui.regChannelComboBox);

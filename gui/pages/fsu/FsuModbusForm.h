@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "PageKit.h"
+#include "PageKitEdits.h"
 #include "TslFsu.h"
 #include "ui_FsuModbusForm.h"
 
@@ -60,6 +61,7 @@ class FsuModbusForm : public QWidget {
     Ui::FsuModbusFormClass ui;
     kit::EntryTable<Np_FsuModbusValues> values_;
     kit::EntryTable<RegisterGroup> registers_;
+    kit::EntryNumbers registerNumbers_;
     bool showingRegister_ = false;
     bool descTouched_ = false;
 };

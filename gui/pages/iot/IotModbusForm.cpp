@@ -8,6 +8,7 @@ namespace {
 
 const int kChannels = 8;
 const int kEntries = 16;
+const double kRegisterLimit = 99999.999999;
 
 QString number(qint64 v) {
     return QString::number(v);
@@ -21,7 +22,10 @@ IotModbusForm::IotModbusForm(QWidget* parent) : QWidget(parent) {
     // Hooked before the selectors get items: the first item shows entry 1 of the zeroed copies.
     data_.setHooks({}, [this](const Np_IoTModbusData& d, int entry) { showData(d, entry); });
     registers_.setHooks([this](Np_IoTRegisterParams& r, int entry) { storeRegister(r, entry); },
-                        [this](const Np_IoTRegisterParams& r, int entry) { showRegister(r, entry); });
+                        [this](const Np_IoTRegisterParams& r, int entry) { showRegister(r, entry); },
+                        [this] { registerNumbers_.forget(); });
+    registerNumbers_.setEdits(ui.regComboBox, "寄存器", {{ui.regAEdit, "寄存器A"}, {ui.regBEdit, "寄存器B"}},
+                              -kRegisterLimit, kRegisterLimit, kit::EntryNumbers::Read::Edited);
 
     // Device types are their items' indexes.
     for (int n = 0; n < 16; ++n) {
@@ -45,7 +49,7 @@ IotModbusForm::IotModbusForm(QWidget* parent) : QWidget(parent) {
     ui.modbusTcpSpinBox->setRange(9, 255);
     ui.loraIdSpinBox->setRange(1, 255);
     ui.loraTimeSpinBox->setRange(0, 32767);
-    QValidator* decimals = kit::decimalValidator(-99999.999999, 99999.999999, 6, this);
+    QValidator* decimals = kit::decimalValidator(-kRegisterLimit, kRegisterLimit, 6, this);
     ui.regAEdit->setValidator(decimals);
     ui.regBEdit->setValidator(decimals);
 }
@@ -150,11 +154,14 @@ void IotModbusForm::showRegister(const Np_IoTRegisterParams& r, int entry) {
     kit::showFloat(ui.regBEdit, KIT_CFIELD(r, registerB) + entry * sizeof(float));
     kit::showText(ui.regDataNameEdit, r.names[entry], sizeof r.names[entry]);
     kit::showText(ui.regDataUnitEdit, r.units[entry], sizeof r.units[entry]);
+    registerNumbers_.restore(entry);
 }
 
 void IotModbusForm::storeRegister(Np_IoTRegisterParams& r, int entry) {
-    kit::storeEditedFloat(KIT_FIELD(r, registerA) + entry * sizeof(float), ui.regAEdit);
-    kit::storeEditedFloat(KIT_FIELD(r, registerB) + entry * sizeof(float), ui.regBEdit);
+    if (registerNumbers_.leave(entry, ui.regAEdit))
+        kit::storeEditedFloat(KIT_FIELD(r, registerA) + entry * sizeof(float), ui.regAEdit);
+    if (registerNumbers_.leave(entry, ui.regBEdit))
+        kit::storeEditedFloat(KIT_FIELD(r, registerB) + entry * sizeof(float), ui.regBEdit);
     kit::copyEditedText(r.names[entry], sizeof r.names[entry], ui.regDataNameEdit);
     kit::copyEditedText(r.units[entry], sizeof r.units[entry], ui.regDataUnitEdit);
 }
@@ -180,6 +187,9 @@ void IotModbusForm::on_regComboBox_currentIndexChanged(int index) {
 }
 
 void IotModbusForm::on_regSetButton_clicked() {
+    kit::Fields f(this);
+    registerNumbers_.check(f, registers_.shown());
+    if (!f.ok()) return;
     Np_IoTRegisterParams rec = registers_.forWrite();
     rec.channel = static_cast<uint8_t>(kit::comboData(ui.regChannelComboBox));
     std::memset(rec.reserved, 0, sizeof rec.reserved);

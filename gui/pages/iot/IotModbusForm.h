@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "PageKit.h"
+#include "PageKitEdits.h"
 #include "TslIoT.h"
 #include "ui_IotModbusForm.h"
 
@@ -42,4 +43,5 @@ class IotModbusForm : public QWidget {
     Ui::IotModbusFormClass ui;
     kit::EntryTable<Np_IoTModbusData> data_;
     kit::EntryTable<Np_IoTRegisterParams> registers_;
+    kit::EntryNumbers registerNumbers_;
 };

@@ -11,6 +11,7 @@
 #include "ClickedComboBox.h"
 #include "GuiHarness.h"
 #include "PageKit.h"
+#include "PageKitEdits.h"
 
 using guitest::Box;
 using guitest::GuiTest;
@@ -362,9 +363,10 @@ TEST_F(KitTest, AnEntryTableIsNeverWrittenToAnotherDevice) {
         uint8_t values[4];
     };
     int shownValue = 0;
+    int replaced = 0;  // what the page keeps beside the table goes with it
     kit::EntryTable<Table> table;
     table.setHooks([&](Table& t, int entry) { t.values[entry] = static_cast<uint8_t>(shownValue); },
-                   [&](const Table& t, int entry) { shownValue = t.values[entry]; });
+                   [&](const Table& t, int entry) { shownValue = t.values[entry]; }, [&] { ++replaced; });
     auto& first = addDevice(102, "first");
     table.take(Table{{10, 20, 30, 40}}, 0);
     EXPECT_EQ(shownValue, 10);
@@ -373,11 +375,52 @@ TEST_F(KitTest, AnEntryTableIsNeverWrittenToAnotherDevice) {
     EXPECT_EQ(shownValue, 30);
     EXPECT_EQ(table.forWrite().values[0], 11);
     EXPECT_EQ(table.forWrite().values[3], 40);
+    EXPECT_EQ(replaced, 1);
 
     addDevice(102, "second");
     const Table& other = table.forWrite();
     EXPECT_EQ(other.values[0], 0);
     EXPECT_EQ(other.values[2], 30) << "only the shown entry's edits";
     EXPECT_EQ(other.values[3], 0);
+    EXPECT_EQ(replaced, 2);
     (void)first;
+}
+
+TEST_F(KitTest, EntryNumbersRefuseTheFirstEntryInTheTablesOrder) {
+    QComboBox selector;
+    for (const char* n : {"1", "2", "3", "4"}) selector.addItem(n);
+    QLineEdit a, b;
+    kit::EntryNumbers numbers;
+    numbers.setEdits(&selector, "行", {{&a, "甲"}, {&b, "乙"}}, -10, 10, kit::EntryNumbers::Read::Edited);
+    const auto refusal = [&](int shown) {
+        kit::Fields f(&page);
+        numbers.check(f, shown);
+        return f.ok() ? QString() : prompt.take().text;
+    };
+
+    guitest::typeInto(&b, "-");
+    EXPECT_TRUE(numbers.leave(2, &a)) << "untouched";
+    EXPECT_FALSE(numbers.leave(2, &b));
+    guitest::typeInto(&a, "x");
+    EXPECT_FALSE(numbers.leave(3, &a));
+    EXPECT_FALSE(numbers.leave(3, &b));
+
+    // Entry 1 on show comes before the entries behind it.
+    guitest::typeInto(&a, "11");
+    b.setText("0");
+    EXPECT_EQ(refusal(1), QString::fromUtf8("行2 甲的取值范围为-10~10"));
+    guitest::typeInto(&a, "5");
+    EXPECT_EQ(refusal(1), QString::fromUtf8("行3 乙的取值范围为-10~10"));
+
+    numbers.restore(3);
+    EXPECT_EQ(a.text(), "x");
+    EXPECT_EQ(b.text(), "-");
+    EXPECT_TRUE(a.isModified() && b.isModified()) << "read, and refused, as typed";
+    guitest::typeInto(&a, "1");
+    guitest::typeInto(&b, "2");
+    EXPECT_TRUE(numbers.leave(3, &a));
+    EXPECT_TRUE(numbers.leave(3, &b));
+    EXPECT_EQ(refusal(3), QString::fromUtf8("行3 乙的取值范围为-10~10")) << "the one behind still waits";
+    numbers.forget();
+    EXPECT_EQ(refusal(3), QString());
 }

@@ -13,6 +13,7 @@
 #include "GuiHarness.h"
 #include "PageKit.h"
 #include "TslFsu.h"
+#include "pages/TypedNumbers.h"
 
 using guitest::Box;
 using guitest::bytesOf;
@@ -308,6 +309,65 @@ TEST_F(FsuModbusFormTest, RegisterEditsEncodeIntoTheirSlots) {
     wantDesc.channel = 2;
     put(wantDesc.desc[3], u("<b>机房</b>"));
     EXPECT_EQ(s.lastPayload(4067), bytesOf(wantDesc));
+}
+
+TEST_F(FsuModbusFormTest, NumbersThatAreNoneAreRefusedWhereverTheRegisterIs) {
+    SimUnit& s = unit();
+    const Np_FsuRegisterParams params = registerGroup(7);
+    s.device->PutRecord("fsuRegisterDesc", {7}, bytesOf(descriptions(7)));
+    // A register left behind with its A value, the register on show with its hysteresis.
+    const struct {
+        bool leftBehind;
+        const char* edit;
+        size_t offset;
+        const char* refusal;
+    } places[] = {
+        {true, "regAEdit", offsetof(Np_FsuRegisterParams, valueA), "寄存器3 A值的取值范围为-100000~100000"},
+        {false, "regOffsetEdit", offsetof(Np_FsuRegisterParams, hysteresis),
+         "寄存器3 报警回差的取值范围为-100000~100000"},
+    };
+    for (const auto& at : places)
+        for (const auto& c : guitest::kTypedNumbers) {
+            SCOPED_TRACE(std::string(c.typed) + " in " + at.edit);
+            s.device->PutRecord("fsuRegisterParams", {7}, bytesOf(params));
+            page = std::make_unique<FsuModbusForm>();
+            pick("regChannelComboBox", 7);
+            click(page.get(), "regGetButton");
+            EXPECT_EQ(prompt.take().text, u("执行成功！"));
+            w<QComboBox>("regComboBox")->setCurrentIndex(2);
+            guitest::typeInto(w(at.edit), c.typed);
+            ASSERT_EQ(text(at.edit), c.shown);
+            if (at.leftBehind) w<QComboBox>("regComboBox")->setCurrentIndex(5);
+
+            float value = c.value;
+            if (c.refused) {
+                const size_t sets = s.count(4022) + s.count(4067);
+                click(page.get(), "regSetButton");
+                EXPECT_EQ(prompt.take().text, u(at.refusal));
+                EXPECT_EQ(s.count(4022) + s.count(4067), sets);
+                // What was typed waits on its register to be put right.
+                w<QComboBox>("regComboBox")->setCurrentIndex(2);
+                EXPECT_EQ(text(at.edit), c.shown);
+                guitest::typeInto(w(at.edit), "3.75");
+                value = 3.75f;
+            }
+            click(page.get(), "regSetButton");
+            EXPECT_EQ(prompt.take().text, u("执行成功！"));
+            Np_FsuRegisterParams want = params;
+            kit::storeFloat(reinterpret_cast<unsigned char*>(&want) + at.offset + 4 * 2, value);
+            EXPECT_EQ(s.lastPayload(4022), bytesOf(want));
+        }
+
+    // A read replaces the table, and with it what was left typed in it.
+    w<QComboBox>("regComboBox")->setCurrentIndex(4);
+    guitest::typeInto(w("regTopEdit"), "-");
+    w<QComboBox>("regComboBox")->setCurrentIndex(1);
+    s.device->PutRecord("fsuRegisterParams", {7}, bytesOf(params));
+    click(page.get(), "regGetButton");
+    EXPECT_EQ(prompt.take().text, u("执行成功！"));
+    click(page.get(), "regSetButton");
+    EXPECT_EQ(prompt.take().text, u("执行成功！"));
+    EXPECT_EQ(s.lastPayload(4022), bytesOf(params));
 }
 
 TEST_F(FsuModbusFormTest, DescriptionFailuresAndUnreadDescriptions) {

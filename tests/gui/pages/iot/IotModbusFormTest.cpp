@@ -8,6 +8,7 @@
 #include "IotModbusForm.h"
 #include "PageKit.h"
 #include "TslIoT.h"
+#include "pages/TypedNumbers.h"
 
 using guitest::bytesOf;
 using guitest::child;
@@ -284,6 +285,39 @@ TEST_F(IotModbusFormTest, BeforeAnyReadTheTypedEntriesAreWrittenWithZerosElsewhe
     kit::storeFloat(KIT_FIELD(want, registerA), 1.5f);
     kit::storeFloat(KIT_FIELD(want, registerA) + 4, 2.5f);
     EXPECT_EQ(unit->lastPayload(kSetRegs), bytesOf(want));
+}
+
+TEST_F(IotModbusFormTest, NumbersThatAreNoneAreRefusedWhereverTheEntryIs) {
+    const Np_IoTRegisterParams r = registerRecord();
+    unit->device->PutRecord("iotRegister", {3}, bytesOf(r));
+    const QString refusal = QString::fromUtf8("寄存器7 寄存器A的取值范围为-100000~100000");
+    for (const bool leftBehind : {false, true})
+        for (const auto& c : guitest::kTypedNumbers) {
+            SCOPED_TRACE(std::string(c.typed) + (leftBehind ? " left behind" : " on screen"));
+            page = std::make_unique<IotModbusForm>();
+            combo("regChannelComboBox")->setCurrentIndex(2);
+            press("regGetButton");
+            combo("regComboBox")->setCurrentIndex(6);
+            typeInto(edit("regAEdit"), c.typed);
+            ASSERT_EQ(edit("regAEdit")->text(), c.shown);
+            if (leftBehind) combo("regComboBox")->setCurrentIndex(9);
+
+            Np_IoTRegisterParams want = r;
+            float value = c.value;
+            if (c.refused) {
+                const size_t sets = unit->count(kSetRegs);
+                press("regSetButton", refusal);
+                EXPECT_EQ(unit->count(kSetRegs), sets);
+                // What was typed waits on its entry to be put right.
+                combo("regComboBox")->setCurrentIndex(6);
+                EXPECT_EQ(edit("regAEdit")->text(), c.shown);
+                typeInto(edit("regAEdit"), "3.75");
+                value = 3.75f;
+            }
+            kit::storeFloat(KIT_FIELD(want, registerA) + 4 * 6, value);
+            press("regSetButton");
+            EXPECT_EQ(unit->lastPayload(kSetRegs), bytesOf(want));
+        }
 }
 
 TEST_F(IotModbusFormTest, ATableReadFromOneDeviceIsNeverWrittenToAnother) {
