@@ -362,7 +362,10 @@ bool DeviceRegistry::saveLocked() {
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly)) return false;
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(text) != text.size()) {
+    // The text waits in the file's buffer: a write the disk refuses shows
+    // only at the flush, which commit alone would not heed, renaming a short
+    // file over the list.
+    if (file.write(text) != text.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
