@@ -1,6 +1,7 @@
 #include "DeviceRegistry.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -25,8 +26,7 @@ DeviceRegistry& DeviceRegistry::instance() {
 }
 
 DeviceRegistry::~DeviceRegistry() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (used_) saveLocked();
+    writeAtExit();
 }
 
 int DeviceRegistry::add(Device device) {
@@ -261,6 +261,35 @@ bool takenAsItStands(const QByteArray& text, const QJsonObject& read, const std:
     return written == read && colonsOutsideStrings(text) == membersOf(read);
 }
 
+// The SDK log's levels.
+constexpr int kLogError = 0;
+constexpr int kLogWarn = 1;
+
+// Said on standard error and in the program's log too: a box at start is
+// gone once answered, and at exit no window is left for one.
+void tell(int level, const QString& text) {
+    const QByteArray line = text.toUtf8();
+    std::fprintf(stderr, "QtTessaly: %s\n", line.constData());
+    TSL_NET_DEV_WriteLog(level, line.constData());
+}
+
+// A copy beside the list that holds `bytes` already, "<list>.<why>-..."
+// spelled as the list's path is; empty when there is none. A list the exit
+// cannot rewrite comes up the same at every start.
+QString copyHolding(const QString& path, const char* why, const QByteArray& bytes) {
+    const QFileInfo list(path);
+    const QString prefix = list.fileName() + QLatin1Char('.') + QLatin1String(why) + QLatin1Char('-');
+    const QFileInfoList beside = list.absoluteDir().entryInfoList(
+        QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& copy : beside) {
+        if (!copy.fileName().startsWith(prefix) || copy.size() != bytes.size()) continue;
+        QFile file(copy.filePath());
+        if (file.open(QIODevice::ReadOnly) && file.readAll() == bytes)
+            return path + copy.fileName().mid(list.fileName().size());
+    }
+    return QString();
+}
+
 // A name beside the list no file has yet: "<list>.<why>-<time>".
 QString asideName(const QString& path, const char* why) {
     const QString base = path + QLatin1Char('.') + QLatin1String(why) + QLatin1Char('-') +
@@ -273,14 +302,20 @@ QString asideName(const QString& path, const char* why) {
 
 }  // namespace
 
-void DeviceRegistry::keepAside(const QString& path, const char* why, bool move, LoadNote& note) {
-    const QString aside = asideName(path, why);
+void DeviceRegistry::keepAside(const QString& path, const char* why, const QByteArray* read, LoadNote& note) {
     // A list that was read stays where it is, so a kill before the next write
     // still finds it; one that could not be read gives way to a fresh list.
-    const bool kept = move ? QFile::rename(path, aside) : QFile::copy(path, aside);
-    if (kept) {
+    const bool move = read == nullptr;
+    QString aside = move ? QString() : copyHolding(path, why, *read);
+    const bool before = !aside.isEmpty();
+    bool kept = before;
+    if (!before) {
+        aside = asideName(path, why);
+        kept = move ? QFile::rename(path, aside) : QFile::copy(path, aside);
         // It holds passwords in clear.
-        if (!move) QFile::setPermissions(aside, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (kept && !move) QFile::setPermissions(aside, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    if (kept) {
         note.kind = LoadNote::KeptAside;
         note.kept = aside;
     } else {
@@ -288,10 +323,14 @@ void DeviceRegistry::keepAside(const QString& path, const char* why, bool move, 
         keepList_ = true;
         note.kind = LoadNote::LeftAlone;
     }
-    std::fprintf(stderr, "QtTessaly: the saved device list %s cannot be taken as it stands (%s); %s\n",
-                 qPrintable(path), why,
-                 kept ? qPrintable(QStringLiteral("it was kept as ") + aside)
-                      : "no copy of it could be kept, so it will not be overwritten");
+    const QString what = QStringLiteral("the saved device list %1 cannot be taken as it stands (%2); ")
+                             .arg(path, QLatin1String(why));
+    if (before)
+        tell(kLogWarn, what + QStringLiteral("a copy of it was kept before, as ") + aside);
+    else if (kept)
+        tell(kLogWarn, what + QStringLiteral("it was kept as ") + aside);
+    else
+        tell(kLogWarn, what + QStringLiteral("no copy of it could be kept, so it will not be overwritten"));
 }
 
 std::vector<Device> DeviceRegistry::load(LoadNote* note) {
@@ -308,7 +347,7 @@ std::vector<Device> DeviceRegistry::load(LoadNote* note) {
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         // None yet is a first start; one that is there but will not open
         // (no permission, a folder) must not be written over at exit.
-        if (QFileInfo(path).exists()) keepAside(path, "unreadable", true, out);
+        if (QFileInfo(path).exists()) keepAside(path, "unreadable", nullptr, out);
         return {};
     }
     // The list is the local 8-bit code page's text, which is UTF-8 here.
@@ -318,7 +357,7 @@ std::vector<Device> DeviceRegistry::load(LoadNote* note) {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
     if (!readWhole || error.error != QJsonParseError::NoError || !doc.isObject()) {
-        keepAside(path, "unreadable", true, out);
+        keepAside(path, "unreadable", nullptr, out);
         return {};
     }
     std::vector<Device> list;
@@ -334,7 +373,7 @@ std::vector<Device> DeviceRegistry::load(LoadNote* note) {
         d.password = o.value("password").toString().toStdString();
         list.push_back(std::move(d));
     }
-    if (!takenAsItStands(text, top, list)) keepAside(path, "dropped", false, out);
+    if (!takenAsItStands(text, top, list)) keepAside(path, "dropped", &text, out);
     return list;
 }
 
@@ -342,6 +381,19 @@ bool DeviceRegistry::save() {
     std::lock_guard<std::mutex> lock(mutex_);
     used_ = true;
     return saveLocked();
+}
+
+void DeviceRegistry::writeAtExit() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // A list left alone on purpose was said to be so at start.
+    if (!used_ || keepList_) return;
+    // The window writes the list as it goes and the registry once more as the
+    // process ends: the second has nothing new to write, nor to say.
+    used_ = false;
+    if (saveLocked()) return;
+    tell(kLogError, QStringLiteral("the saved device list %1 could not be written as the program ends (%2); "
+                                   "the file stays as it was")
+                        .arg(path_, writeError_));
 }
 
 bool DeviceRegistry::saved() const {
@@ -360,13 +412,21 @@ bool DeviceRegistry::saveLocked() {
     // A temporary file renamed over the old one: a crash, a kill or a full
     // disk leaves the previous list whole.
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!file.open(QIODevice::WriteOnly)) {
+        writeError_ = file.errorString();
+        return false;
+    }
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(text) != text.size()) {
+    // The text waits in the file's buffer: a write the disk refuses shows
+    // only at the flush, which commit alone would not heed, renaming a short
+    // file over the list.
+    if (file.write(text) != text.size() || !file.flush()) {
+        writeError_ = file.errorString();
         file.cancelWriting();
         return false;
     }
     saved_ = file.commit();
+    writeError_ = saved_ ? QString() : file.errorString();
     return saved_;
 }
 
@@ -388,4 +448,5 @@ void DeviceRegistry::resetForTests() {
     used_ = false;
     keepList_ = false;
     saved_ = true;
+    writeError_.clear();
 }

@@ -58,8 +58,9 @@ class DeviceRegistry {
 
     // What reading the list had to do with it, for the one box at start. A
     // list that could not be taken as it stands (unreadable, or records the
-    // next write would drop or change) is kept as a copy beside it first, or,
-    // when no copy can be made, never written over.
+    // next write would drop or change) is kept as a copy beside it first (a
+    // copy an earlier start kept of the same bytes serves), or, when no copy
+    // can be made, never written over.
     struct LoadNote {
         enum Kind { Whole, KeptAside, LeftAlone } kind = Whole;
         QString kept;  // KeptAside: the path of the copy
@@ -68,10 +69,13 @@ class DeviceRegistry {
     // The saved list. Reading it gives the records in key order; nothing is
     // stored by reading (the main window adds each record with its row).
     std::vector<Device> load(LoadNote* note = nullptr);
-    // Writes the saved list now; add, remove and update do it themselves, the
-    // exit once more. Returns false when it could not be written; the old file
-    // stays whole.
+    // Writes the saved list now; add, remove and update do it themselves.
+    // Returns false when it could not be written; the old file stays whole.
     bool save();
+    // The write as the program ends, by the window and once more by the
+    // registry itself: a failure is said on standard error and in the
+    // program's log, since no window is left to say it.
+    void writeAtExit();
     // Whether the last write of the list succeeded: a caller of add, remove or
     // update asks it to tell the user a change is held in memory only.
     bool saved() const;
@@ -89,7 +93,10 @@ class DeviceRegistry {
     DeviceRegistry& operator=(const DeviceRegistry&) = delete;
 
     bool saveLocked();
-    void keepAside(const QString& path, const char* why, bool move, LoadNote& note);
+    // `read`: the bytes of a list that was read, which stays where it is and
+    // is copied unless a copy holds them already; null: one that could not be
+    // read, which is moved.
+    void keepAside(const QString& path, const char* why, const QByteArray* read, LoadNote& note);
     int addWith(Device device, bool save);
     const Device* currentLocked() const;
 
@@ -97,7 +104,8 @@ class DeviceRegistry {
     std::unordered_map<std::string, Device> devices_;
     std::string current_;
     QString path_ = QStringLiteral("./devices.bin");
-    bool used_ = false;      // loaded or changed: the exit writes the list
+    bool used_ = false;      // loaded or changed since the exit's write: the exit writes the list
     bool keepList_ = false;  // the list could not be kept aside as it was read: never overwrite it
     bool saved_ = true;      // the last write succeeded
+    QString writeError_;     // why it did not
 };

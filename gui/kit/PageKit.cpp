@@ -82,6 +82,22 @@ bool listSaved(QWidget* parent) {
     return false;
 }
 
+void keepNewPassword(QWidget* parent, const std::string& device, const std::string& password) {
+    DeviceRegistry& registry = DeviceRegistry::instance();
+    Device saved;
+    saved.name = device;
+    // A device no longer in the list has no saved password to change.
+    if (registry.get(saved) == 0) {
+        saved.password = password;
+        registry.update(saved);
+        if (!registry.saved()) {
+            warn(parent, QString::fromUtf8("设备密码已修改，但设备列表保存失败！"));
+            return;
+        }
+    }
+    showSuccess(parent);
+}
+
 // ---------------------------------------------------------------- runner
 
 int currentHandle() {

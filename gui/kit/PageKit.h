@@ -64,6 +64,10 @@ bool confirm(QWidget* parent);
 // After a change of the saved device list: true when it was written, else
 // false with the box that says it was not (the change holds for the session).
 bool listSaved(QWidget* parent);
+// After the device took a new password: the saved list takes it too, so the
+// next login uses it, and one box says how both went: "执行成功！", or that
+// the device has the password and the list could not be saved.
+void keepNewPassword(QWidget* parent, const std::string& device, const std::string& password);
 
 // ---------------------------------------------------------------- operation runner
 

@@ -27,20 +27,10 @@ void PasswordModifyDialog::on_setButton_clicked() {
     int result = 0;
     // The saved password changes for the device the call went to.
     if (!kit::wait(this, [&] { result = TSL_NET_DEV_SetPassword(handle, text.constData()); })) return;
-    if (result < 0) {
+    if (result < 0)
         kit::showFailure(this, result, kit::FailText::Write);
-    } else {
-        // The saved list must log in with what the device now expects.
-        Device saved;
-        saved.name = device;
-        bool listed = true;
-        if (registry.get(saved) == 0) {
-            saved.password = text.toStdString();
-            registry.update(saved);
-            listed = kit::listSaved(this);
-        }
-        if (listed) kit::showSuccess(this);
-    }
+    else
+        kit::keepNewPassword(this, device, text.toStdString());
     close();
 }
 

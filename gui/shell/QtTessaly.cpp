@@ -124,7 +124,7 @@ QtTessaly::~QtTessaly() {
     ui.deviceTreeView->selectionModel()->disconnect(this);
     DeviceRegistry::setWaiter(nullptr);
     TSL_NET_DEV_Cleanup();
-    DeviceRegistry::instance().save();
+    DeviceRegistry::instance().writeAtExit();
 }
 
 void QtTessaly::fillSearchModel(QStandardItemModel& model, const Np_SearchInfo* list, int count) {

@@ -615,3 +615,8 @@ TSL_EXTERN_C TSL_API int TSL_NET_DEV_SetLogPath(const char* path) {
     if (path) tsl::Logger::Instance().Init(path, "./log/", "Tessaly.log");
     return 0;
 }
+
+TSL_EXTERN_C TSL_API int TSL_NET_DEV_WriteLog(int level, const char* text) {
+    if (text && level >= tsl::kLogError && level <= tsl::kLogTrace) TSL_LOG_AT(level, __func__, "%s", text);
+    return 0;
+}

@@ -198,6 +198,10 @@ typedef void (*TSL_ProgressCallback)(int handle, int value, void* context);
 TSL_EXTERN_C TSL_API int TSL_NET_DEV_Init(void);
 // Starts the log file in "./log/" beside `path`; nothing is logged before.
 TSL_EXTERN_C TSL_API int TSL_NET_DEV_SetLogPath(const char* path);
+// A line of the caller's own in the same log, at `level` (0 ERROR to 4
+// TRACE); 0. Before the log is started, for a null text or another level,
+// nothing is written.
+TSL_EXTERN_C TSL_API int TSL_NET_DEV_WriteLog(int level, const char* text);
 // Text of a status code (UTF-8); valid for the life of the process.
 TSL_EXTERN_C TSL_API const char* TSL_NET_DEV_GetErrorCodeStr(int code);
 

@@ -508,6 +508,31 @@ TEST_F(LoggerTest, SilentUntilSetLogPathThenWritesUntilExit) {
     EXPECT_FALSE(fs::exists(elsewhere));
 }
 
+// A caller's own lines go into the same file, but only where a record of the
+// library's own would.
+TEST_F(LoggerTest, CallersLinesJoinTheLog) {
+    int rc = RunInChild([&] {
+        if (chdir(dir_.c_str()) != 0) return 10;
+        TSL_NET_DEV_WriteLog(tsl::kLogError, "before the log");
+        TSL_NET_DEV_SetLogPath("prog");
+        const int results[] = {TSL_NET_DEV_WriteLog(tsl::kLogError, "设备列表 100% lost"),
+                               TSL_NET_DEV_WriteLog(tsl::kLogDebug, "debug line"),
+                               TSL_NET_DEV_WriteLog(-1, "below the levels"),
+                               TSL_NET_DEV_WriteLog(tsl::kLogTrace + 1, "above the levels"),
+                               TSL_NET_DEV_WriteLog(tsl::kLogError, nullptr)};
+        for (int r : results)
+            if (r != 0) return 11;
+        return 0;
+    });
+    ASSERT_EQ(0, rc);
+    const std::vector<std::string> lines = Lines(ReadFile(MainFile()));
+    ASSERT_EQ(3u, lines.size()) << ReadFile(MainFile());
+    EXPECT_EQ(0u, lines[1].rfind("ERROR ", 0));
+    EXPECT_NE(std::string::npos, lines[1].find("]设备列表 100% lost"));
+    EXPECT_EQ(0u, lines[2].rfind("DEBUG ", 0));
+    EXPECT_NE(std::string::npos, lines[2].find("]debug line"));
+}
+
 TEST_F(LoggerTest, ShutdownWritesEverythingAndStops) {
     // This thread logs before the fork, so the child must not reuse its id.
     Start()->Log(tsl::kLogInfo, "a.cpp", 1, "f", "parent");

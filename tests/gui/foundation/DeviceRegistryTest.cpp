@@ -4,15 +4,20 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
 
 #include "GuiHarness.h"
+#include "TslDev.h"
 
 using guitest::GuiTest;
 
@@ -343,6 +348,41 @@ TEST_F(RegistryTest, RecordsTheNextWriteWouldLoseKeepTheListAside) {
     }
 }
 
+TEST_F(RegistryTest, AListKeptAsideIsCopiedOnceForTheSameBytes) {
+    const QString dir = path("again");
+    const QString list = freshList(reg, dir);
+    ASSERT_FALSE(list.isEmpty());
+    const QByteArray first = R"({"a": {"name": "a", "ip": "1.2.3.4", "port": "9100", "type": 100}})";
+    QByteArray other = first;
+    other.replace("1.2.3.4", "1.2.3.5");  // the same size, other bytes
+    auto start = [&](const QByteArray& text) {
+        writeFile(list, text);
+        reg.resetForTests();
+        reg.setFilePath(list);
+        DeviceRegistry::LoadNote note;
+        testing::internal::CaptureStderr();
+        reg.load(&note);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(note.kind, DeviceRegistry::LoadNote::KeptAside);
+        EXPECT_NE(err.find(QFileInfo(note.kept).fileName().toStdString()), std::string::npos) << err;
+        EXPECT_EQ(fileBytes(note.kept), text);
+        return note.kept;
+    };
+    auto copies = [&] { return QDir(dir).entryList({"devices.bin.dropped-*"}, QDir::Files).size(); };
+
+    // A list the exit could not rewrite comes up as it was.
+    const QString kept = start(first);
+    EXPECT_EQ(start(first), kept);
+    EXPECT_EQ(copies(), 1);
+
+    // Changed by hand meanwhile: its bytes are in no copy yet.
+    const QString changed = start(other);
+    EXPECT_NE(changed, kept);
+    EXPECT_EQ(copies(), 2);
+    EXPECT_EQ(start(first), kept);
+    EXPECT_EQ(copies(), 2);
+}
+
 TEST_F(RegistryTest, AChangeThatCannotBeWrittenIsHeldAndSaidToBe) {
     ASSERT_TRUE(QDir().mkpath(path("a folder")));
     writeFile(path("a file"), "x");
@@ -390,6 +430,42 @@ TEST_F(RegistryTest, AKillRightAfterAChangeLosesNothing) {
     const QJsonObject top = savedList(path("devices.bin"));
     EXPECT_TRUE(top.contains("before"));
     EXPECT_TRUE(top.contains("in the child"));
+}
+
+TEST_F(RegistryTest, AWriteThatFailsAsTheProgramEndsIsSaidOnceOnStderrAndInTheLog) {
+    const QString dir = path("end");
+    const QString list = freshList(reg, dir);
+    ASSERT_FALSE(list.isEmpty());
+    ASSERT_TRUE(QDir().mkpath(list + "/inside"));  // no write replaces a folder, root's neither
+    const QByteArray said = QFile::encodeName(dir + "/stderr");
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // A process of its own: the SDK's log starts once per process and is
+        // written out as the process ends.
+        const int fd = ::open(said.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (fd < 0 || dup2(fd, 2) < 0) _exit(10);
+        TSL_NET_DEV_SetLogPath(QFile::encodeName(dir + "/prog").constData());
+        DeviceRegistry& registry = DeviceRegistry::instance();
+        registry.add(record("held"));
+        registry.writeAtExit();  // as the window does when it goes
+        std::exit(0);            // the registry's own write at exit, then the log's
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+
+    const QByteArray what = "could not be written as the program ends";
+    for (const QString& where : {dir + "/stderr", dir + "/log/Tessaly.log"}) {
+        SCOPED_TRACE(where.toStdString());
+        const QByteArray text = fileBytes(where);
+        EXPECT_EQ(text.count(what), 1) << text.toStdString();
+        EXPECT_TRUE(text.contains(QFile::encodeName(list))) << text.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo::exists(list + "/inside"));
 }
 
 TEST(CodeTexts, StatusAndEventTexts) {

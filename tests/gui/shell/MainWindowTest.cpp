@@ -7,9 +7,14 @@
 #include <QStackedWidget>
 #include <QTableView>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
+#include <string>
 #include <thread>
 
+#include "FileSizeLimit.h"
 #include "PageKit.h"
 #include "ShellHelpers.h"
 #include "TslDev.h"
@@ -33,6 +38,37 @@ void waitUntilDropped(int handle) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
+
+// Standard error into a pipe while it lives: unlike a capture into a file, it
+// is not cut by a file size limit.
+class StderrPipe {
+  public:
+    StderrPipe() {
+        std::fflush(stderr);
+        if (pipe(fds_) != 0) return;
+        saved_ = dup(2);
+        dup2(fds_[1], 2);
+        close(fds_[1]);
+    }
+    ~StderrPipe() { take(); }
+    // What was written, and standard error back where it was.
+    std::string take() {
+        if (saved_ < 0) return text_;
+        std::fflush(stderr);
+        dup2(saved_, 2);
+        close(saved_);
+        saved_ = -1;
+        char buffer[4096];
+        for (ssize_t n; (n = read(fds_[0], buffer, sizeof buffer)) > 0;) text_.append(buffer, n);
+        close(fds_[0]);
+        return text_;
+    }
+
+  private:
+    int fds_[2] = {-1, -1};
+    int saved_ = -1;
+    std::string text_;
+};
 
 class MainWindow : public ShellTest {};
 
@@ -380,4 +416,43 @@ TEST_F(MainWindow, AListNotTakenAsItStandsIsKeptAsideAndSaidOnceAtStart) {
     openWindow();
     QCoreApplication::processEvents();
     EXPECT_TRUE(prompt.boxes.empty());
+}
+
+TEST_F(MainWindow, AListTheExitCannotRewriteIsCopiedOnceAndNamedAtEveryStart) {
+    const QByteArray text =
+        R"({"门禁A": {"name": "门禁A", "ip": "127.0.0.1", "port": 9100, "type": 100, "username": "admin",
+                      "password": "pw"},
+            "门禁B": {"name": "门禁B", "ip": "127.0.0.1", "port": "9101", "type": 100}})";
+    {
+        QFile f(path("devices.bin"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    QString kept;
+    for (int start = 1; start <= 2; ++start) {
+        SCOPED_TRACE(start);
+        testing::internal::CaptureStderr();
+        openWindow();
+        testing::internal::GetCapturedStderr();
+        const QStringList aside = QDir(path("")).entryList({QStringLiteral("devices.bin.dropped-*")});
+        ASSERT_EQ(aside.size(), 1);
+        if (kept.isEmpty()) kept = aside[0];
+        EXPECT_EQ(aside[0], kept);
+        ASSERT_TRUE(guitest::waitFor([&] { return !prompt.boxes.empty(); }));
+        EXPECT_EQ(prompt.take().text,
+                  QString::fromUtf8("设备列表devices.bin有无法读取的内容，原文件已另存为%1！").arg(kept));
+
+        // A full disk as the program ends: no window is left to say so.
+        StderrPipe err;
+        {
+            const tsltest::FileSizeLimit full(0);
+            window.reset();
+        }
+        const std::string said = err.take();
+        EXPECT_NE(said.find("devices.bin could not be written as the program ends"), std::string::npos)
+            << said;
+        QFile list(path("devices.bin"));
+        ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+        EXPECT_EQ(list.readAll(), text);
+    }
 }
