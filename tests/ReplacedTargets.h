@@ -44,6 +44,8 @@ inline std::vector<std::string> Names(const fs::path& folder) {
     return names;
 }
 
+// A folder of its own, so that whatever an export leaves beside its file
+// shows.
 struct Folder {
     fs::path path;
     Folder() {
@@ -54,6 +56,7 @@ struct Folder {
         std::error_code ignored;
         fs::remove_all(path, ignored);
     }
+    std::vector<std::string> Names() const { return replaced::Names(path); }
     Folder(const Folder&) = delete;
     Folder& operator=(const Folder&) = delete;
 };

@@ -215,26 +215,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of its own, so that whatever an export leaves beside its file
-// shows.
-struct Folder {
-    fs::path path;
-    Folder() {
-        char pattern[] = "/tmp/tsl-transfer-XXXXXX";
-        if (mkdtemp(pattern)) path = pattern;
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-};
+using tsltest::replaced::Folder;
 
 Bytes ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
